@@ -1,0 +1,59 @@
+// Console services: every screen change and every read of the game goes
+// through here. The game knows nothing of the terminal behind them.
+#pragma once
+
+// Rule lines of the screen headers (37 signs) and of the judging panel (53).
+extern const char LINHA_REGRA[];
+extern const char LINHA_REGRA_LARGA[];
+
+// What lerTecla returns once no key can be read any more.
+const int TECLA_FIM = -1;
+
+void iniciarConsole();
+void encerrarConsole();
+
+void limparTela();
+// Runs a colour command: "color " and one or two hexadecimal digits
+// (background and text, or text on black). Anything else changes nothing.
+void aplicarCor(const char* comando);
+// The header of every screen: colour, clearing, rule, title, rule.
+void abrirTela(const char* comando, const char* titulo);
+void abrirTela(const char* comando, const char* formatoTitulo, int rodada);
+
+// The text, then a newline. For the game's own texts.
+void escreverLinha(const char* texto);
+// Formatted output with %s, %d, %c and %%. The arguments may be player text:
+// control characters in them are shown in caret form (^[), never sent raw.
+void escrever(const char* formato, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+// Writes what is pending. Every read and pause does it first.
+void descarregarSaida();
+
+// One key press: its code, or the prefix and then the second code of an
+// extended key on the next call. No echo, no Enter. TECLA_FIM at the end.
+int lerTecla();
+
+// One line of standard input, at most tamanho-1 bytes, newline removed.
+// False at the end of input, and destino is left as it was.
+bool lerLinha(char* destino, int tamanho);
+// Removes the one newline at the end of the text, if there is one.
+void tirarEnter(char* texto);
+// A whole number, after any blanks and newlines; beyond the range of an int
+// it is taken as the nearest limit. False, with destino unchanged, when no
+// number comes first; what stopped it stays pending.
+bool lerInteiro(int& destino);
+// Reads one character of standard input and drops it.
+void consumirCaractere();
+// Drops what is left of the current line, its newline included.
+void descartarLinha();
+// True once standard input has ended: from then on no read waits.
+bool fimDaEntrada();
+
+void pausar(int ms);
+
+// Parses a colour command into palette indexes; false if it is not one.
+bool interpretarCor(const char* comando, int& fundo, int& texto);

@@ -1,0 +1,10 @@
+// The output buffer shared by the portable console and the backends: what
+// the game writes waits here until a read or a pause sends it in one piece.
+#pragma once
+
+// Adds bytes to what will be written.
+void acrescentarSaida(const char* dados, int tamanho);
+
+// Writes again what the current screen has shown since it was cleared
+// (after the terminal was handed to another program and given back).
+void reescreverTela();

@@ -1,0 +1,270 @@
+#include "console/teclas.h"
+
+#include "console/utf8.h"
+
+namespace {
+
+enum Estado {
+    NORMAL,
+    APOS_ESC,   // ESC read: a lone Escape, Alt with a key, or a sequence
+    CSI,        // ESC [
+    SS3,        // ESC O
+    CSI_LINUX,  // ESC [ [, the Linux console's F1 to F5
+    UTF8,       // inside a character of more than one byte
+};
+
+ResultadoTecla nenhuma() {
+    ResultadoTecla r = {0, {0, 0}, false};
+    return r;
+}
+
+ResultadoTecla simples(int codigo) {
+    ResultadoTecla r = {1, {codigo, 0}, false};
+    return r;
+}
+
+ResultadoTecla estendida(int codigo) {
+    ResultadoTecla r = {2, {PREFIXO_ESTENDIDA, codigo}, false};
+    return r;
+}
+
+ResultadoTecla devolvendo(ResultadoTecla r) {
+    r.reprocessar = true;
+    return r;
+}
+
+void iniciarSequencia(DecodificadorTeclas& d, int estado) {
+    d.estado = estado;
+    d.numParametros = 0;
+    d.parametroInvalido = false;
+    for (int i = 0; i < MAX_PARAMETROS_CSI; i++) d.parametros[i] = 0;
+}
+
+// A key arrow with Shift, Alt or Ctrl carries a modifier parameter above 1
+// (ESC [ 1 ; 5 A); rxvt sends the modified arrows as lower-case finals.
+bool modificada(const DecodificadorTeclas& d, int final) {
+    if (final >= 'a' && final <= 'd') return true;
+    return d.numParametros >= 2 && d.parametros[1] > 1;
+}
+
+int setaDe(const DecodificadorTeclas& d, int final) {
+    bool mod = modificada(d, final);
+    switch (final) {
+    case 'A':
+    case 'a': return mod ? SETA_CIMA_MODIFICADA : SETA_CIMA;
+    case 'B':
+    case 'b': return mod ? SETA_BAIXO_MODIFICADA : SETA_BAIXO;
+    case 'C':
+    case 'c': return mod ? SETA_DIREITA_MODIFICADA : SETA_DIREITA;
+    default: return mod ? SETA_ESQUERDA_MODIFICADA : SETA_ESQUERDA;
+    }
+}
+
+// The keys sent as ESC [ number ~ (VT220 style).
+int teclaTil(int numero) {
+    switch (numero) {
+    case 1:
+    case 7: return TECLA_HOME;
+    case 2: return TECLA_INSERT;
+    case 3: return TECLA_DELETE;
+    case 4:
+    case 8: return TECLA_END;
+    case 5: return TECLA_PAGE_UP;
+    case 6: return TECLA_PAGE_DOWN;
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15: return TECLA_F1 + numero - 11;
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21: return TECLA_F1 + 5 + numero - 17;
+    case 23:
+    case 24: return TECLA_F11 + numero - 23;
+    default: return ESTENDIDA_DESCONHECIDA;
+    }
+}
+
+// The final byte of ESC [ ... or ESC O ... names the key.
+int teclaDaSequencia(const DecodificadorTeclas& d, int final) {
+    if (d.parametroInvalido) return ESTENDIDA_DESCONHECIDA;
+    switch (final) {
+    case 'A':
+    case 'B':
+    case 'C':
+    case 'D':
+    case 'a':
+    case 'b':
+    case 'c':
+    case 'd': return setaDe(d, final);
+    case 'H': return TECLA_HOME;
+    case 'F': return TECLA_END;
+    case 'P':
+    case 'Q':
+    case 'R':
+    case 'S': return TECLA_F1 + final - 'P';
+    case 'Z': return TECLA_SHIFT_TAB;
+    case '~': return d.numParametros > 0 ? teclaTil(d.parametros[0]) : ESTENDIDA_DESCONHECIDA;
+    default: return ESTENDIDA_DESCONHECIDA;
+    }
+}
+
+void acumularParametro(DecodificadorTeclas& d, int byte) {
+    if (byte >= '0' && byte <= '9') {
+        if (d.numParametros == 0) d.numParametros = 1;
+        int& p = d.parametros[d.numParametros - 1];
+        if (p < 10000) p = p * 10 + (byte - '0');  // bounded: no key number is that long
+    } else if (byte == ';') {
+        if (d.numParametros == 0) d.numParametros = 1;
+        if (d.numParametros < MAX_PARAMETROS_CSI) d.numParametros++;
+    } else {
+        d.parametroInvalido = true;  // private markers, sub-parameters, intermediates
+    }
+}
+
+ResultadoTecla normal(DecodificadorTeclas& d, int byte) {
+    if (byte == 0x1B) {
+        d.estado = APOS_ESC;
+        return nenhuma();
+    }
+    if (byte == '\r' || byte == '\n') return simples(TECLA_ENTER);
+    // A NUL byte (Ctrl-@) must not come out as 0, which the game takes as a prefix.
+    if (byte == 0) return estendida(3);
+    if (byte < 0x80) return simples(byte);
+    int seguintes = seguintesUtf8(byte);
+    if (seguintes == 0) return simples(TECLA_NAO_ASCII);  // a stray byte
+    d.estado = UTF8;
+    d.faltamUtf8 = seguintes;
+    d.altUtf8 = false;
+    return nenhuma();
+}
+
+ResultadoTecla aposEsc(DecodificadorTeclas& d, int byte) {
+    if (byte == '[') {
+        iniciarSequencia(d, CSI);
+        return nenhuma();
+    }
+    if (byte == 'O') {
+        iniciarSequencia(d, SS3);
+        return nenhuma();
+    }
+    d.estado = NORMAL;
+    if (byte == 0x1B) return devolvendo(simples(TECLA_ESC));  // Escape twice
+    int seguintes = seguintesUtf8(byte);
+    if (seguintes > 0) {
+        d.estado = UTF8;
+        d.faltamUtf8 = seguintes;
+        d.altUtf8 = true;
+        return nenhuma();
+    }
+    return estendida(ESTENDIDA_ALT);
+}
+
+ResultadoTecla sequencia(DecodificadorTeclas& d, int byte) {
+    if (d.estado == CSI && byte == '[' && d.numParametros == 0 && !d.parametroInvalido) {
+        d.estado = CSI_LINUX;
+        return nenhuma();
+    }
+    if (byte >= 0x20 && byte <= 0x3F) {
+        acumularParametro(d, byte);
+        return nenhuma();
+    }
+    bool ss3 = d.estado == SS3;
+    d.estado = NORMAL;
+    if (byte >= 0x40 && byte <= 0x7E) {
+        // The numeric keypad's Enter in application mode is still Enter.
+        if (ss3 && byte == 'M' && d.numParametros == 0) return simples(TECLA_ENTER);
+        return estendida(teclaDaSequencia(d, byte));
+    }
+    // A control or non-ASCII byte cannot belong to the sequence: it cut it short.
+    return devolvendo(estendida(ESTENDIDA_DESCONHECIDA));
+}
+
+ResultadoTecla csiLinux(DecodificadorTeclas& d, int byte) {
+    d.estado = NORMAL;
+    if (byte >= 'A' && byte <= 'E') return estendida(TECLA_F1 + byte - 'A');
+    if (byte >= 0x20 && byte <= 0x7E) return estendida(ESTENDIDA_DESCONHECIDA);
+    return devolvendo(estendida(ESTENDIDA_DESCONHECIDA));
+}
+
+ResultadoTecla continuacaoUtf8(DecodificadorTeclas& d, int byte) {
+    bool alt = d.altUtf8;
+    if (byte >= 0x80 && byte <= 0xBF) {
+        if (--d.faltamUtf8 > 0) return nenhuma();
+        d.estado = NORMAL;
+        return alt ? estendida(ESTENDIDA_ALT) : simples(TECLA_NAO_ASCII);
+    }
+    d.estado = NORMAL;
+    return devolvendo(alt ? estendida(ESTENDIDA_ALT) : simples(TECLA_NAO_ASCII));
+}
+
+ResultadoTecla semByte(DecodificadorTeclas& d) {
+    int estado = d.estado;
+    d.estado = NORMAL;
+    switch (estado) {
+    case APOS_ESC: return simples(TECLA_ESC);
+    case CSI:
+    case SS3:
+    case CSI_LINUX: return estendida(ESTENDIDA_DESCONHECIDA);
+    case UTF8: return d.altUtf8 ? estendida(ESTENDIDA_ALT) : simples(TECLA_NAO_ASCII);
+    default: return nenhuma();
+    }
+}
+
+}  // namespace
+
+void reiniciarDecodificador(DecodificadorTeclas& d) {
+    iniciarSequencia(d, NORMAL);
+    d.faltamUtf8 = 0;
+    d.altUtf8 = false;
+}
+
+bool decodificadorNoMeio(const DecodificadorTeclas& d) { return d.estado != NORMAL; }
+
+ResultadoTecla alimentarDecodificador(DecodificadorTeclas& d, int byte) {
+    if (byte == SEM_BYTE) return semByte(d);
+    byte &= 0xFF;
+    switch (d.estado) {
+    case APOS_ESC: return aposEsc(d, byte);
+    case CSI:
+    case SS3: return sequencia(d, byte);
+    case CSI_LINUX: return csiLinux(d, byte);
+    case UTF8: return continuacaoUtf8(d, byte);
+    default: return normal(d, byte);
+    }
+}
+
+void reiniciarLeitor(LeitorTeclas& l) {
+    reiniciarDecodificador(l.decodificador);
+    l.pendente = -1;
+    l.devolvido = -1;
+}
+
+int lerTeclaDeBytes(LeitorTeclas& l, FonteBytes fonte) {
+    if (l.pendente >= 0) {
+        int codigo = l.pendente;
+        l.pendente = -1;
+        return codigo;
+    }
+    for (;;) {
+        bool noMeio = decodificadorNoMeio(l.decodificador);
+        int byte;
+        if (l.devolvido >= 0) {
+            byte = l.devolvido;
+            l.devolvido = -1;
+        } else {
+            byte = fonte(noMeio ? ESPERA_SEQUENCIA_MS : -1);
+        }
+        if (byte == BYTE_FIM) {
+            if (!noMeio) return BYTE_FIM;
+            byte = SEM_BYTE;  // take what came of the key; the next read reports the end
+        }
+        ResultadoTecla r = alimentarDecodificador(l.decodificador, byte);
+        if (r.reprocessar) l.devolvido = byte;
+        if (r.quantidade == 0) continue;
+        if (r.quantidade == 2) l.pendente = r.codigos[1];
+        return r.codigos[0];
+    }
+}

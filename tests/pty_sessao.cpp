@@ -1,0 +1,138 @@
+#include "tests/pty_sessao.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+long long agoraMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Takes what the program wrote within ms; false once the terminal is closed.
+bool ler(SessaoPty& s, int ms) {
+    struct pollfd p = {s.mestre, POLLIN, 0};
+    if (poll(&p, 1, ms) <= 0) return true;
+    char buffer[4096];
+    ssize_t n = read(s.mestre, buffer, sizeof buffer);
+    if (n <= 0) return false;
+    s.saida.append(buffer, static_cast<size_t>(n));
+    return true;
+}
+
+}  // namespace
+
+bool iniciarSessao(SessaoPty& s, const char* entrada) {
+    struct termios modo;
+    memset(&modo, 0, sizeof modo);
+    modo.c_cc[VINTR] = 3;
+    modo.c_cc[VQUIT] = 28;
+    modo.c_cc[VERASE] = 127;
+    modo.c_cc[VKILL] = 21;
+    modo.c_cc[VEOF] = 4;
+    modo.c_cc[VSUSP] = 26;
+    modo.c_cc[VSTART] = 17;
+    modo.c_cc[VSTOP] = 19;
+    modo.c_cc[VMIN] = 1;
+    modo.c_iflag = ICRNL | IXON;
+    modo.c_oflag = OPOST | ONLCR;
+    modo.c_lflag = ISIG | ICANON | ECHO | ECHOE | ECHOK | ECHOCTL | IEXTEN;
+    modo.c_cflag |= CS8 | CREAD;
+    cfsetispeed(&modo, B38400);
+    cfsetospeed(&modo, B38400);
+    struct winsize tamanho = {45, 120, 0, 0};
+    s.pid = forkpty(&s.mestre, nullptr, &modo, &tamanho);
+    if (s.pid < 0) return false;
+    if (s.pid == 0) {
+        if (entrada) {
+            int fd = open(entrada, O_RDONLY);
+            dup2(fd, STDIN_FILENO);
+            close(fd);
+        }
+        setenv("TERM", "xterm-256color", 1);
+        execl(ZOVA_EXECUTAVEL, "zova", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return true;
+}
+
+bool esperar(SessaoPty& s, const std::string& texto, int ms) {
+    long long limite = agoraMs() + ms;
+    for (;;) {
+        size_t achado = s.saida.find(texto, s.visto);
+        if (achado != std::string::npos) {
+            s.visto = achado + texto.size();
+            return true;
+        }
+        long long falta = limite - agoraMs();
+        if (falta <= 0 || !ler(s, static_cast<int>(falta < 50 ? falta : 50))) return false;
+    }
+}
+
+bool esperarModoLinha(SessaoPty& s, bool linha, int ms) {
+    long long limite = agoraMs() + ms;
+    while (agoraMs() < limite) {
+        bool emLinha = (modoLocal(s) & ICANON) != 0;
+        if (emLinha == linha) return true;
+        if (!ler(s, 5)) return false;
+    }
+    return false;
+}
+
+void digitar(SessaoPty& s, const std::string& teclas) {
+    size_t feito = 0;
+    while (feito < teclas.size()) {
+        ssize_t n = write(s.mestre, teclas.data() + feito, teclas.size() - feito);
+        if (n <= 0) return;
+        feito += static_cast<size_t>(n);
+    }
+}
+
+int esperarFim(SessaoPty& s, int ms) {
+    long long limite = agoraMs() + ms;
+    for (;;) {
+        int status;
+        if (waitpid(s.pid, &status, WNOHANG) == s.pid) {
+            while (s.mestre >= 0 && ler(s, 0) && s.saida.size() < (1u << 24)) {
+                struct pollfd p = {s.mestre, POLLIN, 0};
+                if (poll(&p, 1, 0) <= 0) break;
+            }
+            s.pid = -1;
+            return status;
+        }
+        if (agoraMs() > limite) return -1;
+        if (s.mestre < 0 || !ler(s, 20)) usleep(20000);
+    }
+}
+
+unsigned modoLocal(const SessaoPty& s) {
+    struct termios modo;
+    if (tcgetattr(s.mestre, &modo) != 0) return 0;
+    return static_cast<unsigned>(modo.c_lflag);
+}
+
+void fecharTerminal(SessaoPty& s) {
+    close(s.mestre);
+    s.mestre = -1;
+}
+
+void encerrarSessao(SessaoPty& s) {
+    if (s.pid > 0) {
+        kill(s.pid, SIGKILL);
+        waitpid(s.pid, nullptr, 0);
+        s.pid = -1;
+    }
+    if (s.mestre >= 0) close(s.mestre);
+    s.mestre = -1;
+}

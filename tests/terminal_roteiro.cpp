@@ -1,0 +1,120 @@
+#include "tests/terminal_roteiro.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "console/console.h"
+#include "console/saida.h"
+#include "console/teclas.h"
+#include "console/terminal.h"
+
+long limiteLeiturasTecla = 0;
+
+namespace {
+
+FILE* entrada = nullptr;
+const char* teclas = nullptr;
+size_t tamTeclas = 0;
+size_t posTecla = 0;
+const size_t MAX_INTERVALOS = 64;
+size_t intervalos[MAX_INTERVALOS];
+size_t numIntervalos = 0;
+bool intervaloPassado = false;  // the wait before the byte at posTecla has run out
+LeitorTeclas leitor;
+
+char saida[TAM_SAIDA_ROTEIRO];
+size_t tamSaida = 0;
+size_t totalSaida = 0;
+int escritas = 0;
+int pausas = 0;
+long leiturasTecla = 0;
+int mudancasModo = 0;
+bool modoLinha = false;
+
+bool intervaloAntes(size_t pos) {
+    for (size_t i = 0; i < numIntervalos; i++) {
+        if (intervalos[i] == pos) return true;
+    }
+    return false;
+}
+
+int lerByteRoteiro(int esperaMs) {
+    if (limiteLeiturasTecla > 0 && leiturasTecla >= limiteLeiturasTecla) abort();
+    leiturasTecla++;
+    if (posTecla >= tamTeclas) return BYTE_FIM;
+    if (esperaMs >= 0 && intervaloAntes(posTecla) && !intervaloPassado) {
+        intervaloPassado = true;
+        return SEM_BYTE;
+    }
+    intervaloPassado = false;
+    return static_cast<unsigned char>(teclas[posTecla++]);
+}
+
+}  // namespace
+
+void definirRoteiro(const char* dadosEntrada, size_t tamEntrada, const char* dadosTeclas, size_t tamDadosTeclas,
+                    const size_t* listaIntervalos, size_t quantosIntervalos) {
+    if (entrada) fclose(entrada);
+    // fmemopen refuses a size of 0; an empty input is a stream at its end at once.
+    static char vazio[1];
+    entrada = tamEntrada > 0 ? fmemopen(const_cast<char*>(dadosEntrada), tamEntrada, "r") : fmemopen(vazio, 1, "r");
+    if (tamEntrada == 0) fgetc(entrada);
+    teclas = dadosTeclas;
+    tamTeclas = tamDadosTeclas;
+    posTecla = 0;
+    numIntervalos = quantosIntervalos < MAX_INTERVALOS ? quantosIntervalos : MAX_INTERVALOS;
+    for (size_t i = 0; i < numIntervalos; i++) intervalos[i] = listaIntervalos[i];
+    intervaloPassado = false;
+    tamSaida = totalSaida = 0;
+    escritas = pausas = mudancasModo = 0;
+    leiturasTecla = 0;
+    modoLinha = false;
+}
+
+const char* saidaRoteiro() { return saida; }
+size_t tamSaidaRoteiro() { return tamSaida; }
+size_t totalSaidaRoteiro() { return totalSaida; }
+int escritasRoteiro() { return escritas; }
+int pausasRoteiro() { return pausas; }
+long leiturasTeclaRoteiro() { return leiturasTecla; }
+int mudancasModoRoteiro() { return mudancasModo; }
+
+void terminalIniciar() { reiniciarLeitor(leitor); }
+void terminalEncerrar() {}
+FILE* terminalEntrada() { return entrada; }
+
+void terminalEscrever(const char* dados, int tamanho) {
+    escritas++;
+    totalSaida += static_cast<size_t>(tamanho);
+    size_t cabe = TAM_SAIDA_ROTEIRO - tamSaida;
+    size_t n = static_cast<size_t>(tamanho) < cabe ? static_cast<size_t>(tamanho) : cabe;
+    memcpy(saida + tamSaida, dados, n);
+    tamSaida += n;
+}
+
+int terminalLerTecla() {
+    int codigo = lerTeclaDeBytes(leitor, lerByteRoteiro);
+    return codigo == BYTE_FIM ? TECLA_FIM : codigo;
+}
+
+void terminalModoLinha() {
+    if (!modoLinha) mudancasModo++;
+    modoLinha = true;
+}
+
+void terminalModoTecla() {
+    if (modoLinha) mudancasModo++;
+    modoLinha = false;
+}
+
+// Colours and clearing as short visible marks, so tests can read the screens.
+void terminalAplicarCor(int fundo, int texto) {
+    char marca[16];
+    int n = snprintf(marca, sizeof marca, "<cor %X%X>", fundo, texto);
+    acrescentarSaida(marca, n);
+}
+
+void terminalLimpar() { acrescentarSaida("<limpa>", 7); }
+
+void terminalPausar(int) { pausas++; }

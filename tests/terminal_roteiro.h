@@ -1,0 +1,28 @@
+// A console without a terminal, for playing matches inside a test process:
+// standard input and keys come from memory, what is written is kept, and
+// pauses are counted instead of waited.
+#pragma once
+
+#include <cstddef>
+
+const size_t TAM_SAIDA_ROTEIRO = 1 << 20;
+
+// Sets what the next match reads. Keys are the bytes a terminal would send;
+// at each position listed in intervalos, the byte comes only after the wait
+// for the rest of a sequence has run out (so "\x1b" then "w" with an
+// interval between is Escape and then w, not Alt-w).
+void definirRoteiro(const char* entrada, size_t tamEntrada, const char* teclas, size_t tamTeclas,
+                    const size_t* intervalos = nullptr, size_t numIntervalos = 0);
+
+// What the match wrote: the first TAM_SAIDA_ROTEIRO bytes, and the total.
+const char* saidaRoteiro();
+size_t tamSaidaRoteiro();
+size_t totalSaidaRoteiro();
+
+int escritasRoteiro();        // calls that wrote to the "terminal"
+int pausasRoteiro();          // pauses asked for
+long leiturasTeclaRoteiro();  // bytes or waits asked of the key source
+int mudancasModoRoteiro();    // switches between key and line mode
+
+// Called once per read of a key byte; a test can stop a runaway match here.
+extern long limiteLeiturasTecla;

@@ -1,0 +1,178 @@
+// Console services on the scripted console: line and number reads with
+// their leftovers, colour commands, and what player text becomes on screen.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "console/console.h"
+#include "tests/terminal_roteiro.h"
+
+namespace {
+
+std::string entrada;
+
+void comEntrada(const std::string& texto) {
+    entrada = texto;
+    definirRoteiro(entrada.data(), entrada.size(), "", 0);
+    iniciarConsole();
+}
+
+std::string linha(bool* leu = nullptr) {
+    char buffer[50];
+    strcpy(buffer, "intocado");
+    bool ok = lerLinha(buffer, 50);
+    if (leu) *leu = ok;
+    return buffer;
+}
+
+std::string escrito() {
+    descarregarSaida();
+    return std::string(saidaRoteiro(), tamSaidaRoteiro());
+}
+
+}  // namespace
+
+TEST(TirarEnter, SoONewlineFinal) {
+    char vazio[4] = "";
+    tirarEnter(vazio);
+    EXPECT_STREQ(vazio, "");
+    char tres[8] = "abc\n";
+    tirarEnter(tres);
+    EXPECT_STREQ(tres, "abc");
+    char semNewline[8] = "abc";
+    tirarEnter(semNewline);
+    EXPECT_STREQ(semNewline, "abc");
+    char dois[8] = "a\r\n\n";
+    tirarEnter(dois);
+    EXPECT_STREQ(dois, "a\r\n");
+}
+
+TEST(LerLinha, LinhasLongasDeixamORestoParaALeituraSeguinte) {
+    std::string l48(48, 'a'), l49(49, 'b'), l60(60, 'c');
+    comEntrada(l48 + "\n" + l49 + "\n" + l60 + "\n");
+    EXPECT_EQ(linha(), l48);
+    EXPECT_EQ(linha(), l49);
+    EXPECT_EQ(linha(), "");  // only the newline of the 49 was left
+    EXPECT_EQ(linha(), std::string(49, 'c'));
+    EXPECT_EQ(linha(), std::string(11, 'c'));
+}
+
+TEST(LerLinha, CaractereDeVariosBytesNuncaECortado) {
+    // 48 bytes, then a two-byte letter that would end at byte 50: it waits.
+    std::string inicio(48, 'x');
+    comEntrada(inicio + "\xc3\xa3o\n");
+    EXPECT_EQ(linha(), inicio);
+    EXPECT_EQ(linha(), "\xc3\xa3o");
+    // One that ends exactly at byte 49 stays.
+    comEntrada(std::string(47, 'y') + "\xc3\xa3\n");
+    EXPECT_EQ(linha(), std::string(47, 'y') + "\xc3\xa3");
+    EXPECT_EQ(linha(), "");
+}
+
+TEST(LerLinha, FimDaEntrada) {
+    comEntrada("sem newline");
+    bool leu = false;
+    EXPECT_EQ(linha(&leu), "sem newline");
+    EXPECT_TRUE(leu);
+    EXPECT_EQ(linha(&leu), "intocado");
+    EXPECT_FALSE(leu);
+    EXPECT_TRUE(fimDaEntrada());
+    EXPECT_EQ(linha(&leu), "intocado");  // and stays ended
+}
+
+TEST(LerInteiro, NumerosSinaisEBrancos) {
+    comEntrada("  42\n\n -7 +5 3x");
+    int n = 0;
+    EXPECT_TRUE(lerInteiro(n));
+    EXPECT_EQ(n, 42);
+    EXPECT_TRUE(lerInteiro(n));
+    EXPECT_EQ(n, -7);
+    EXPECT_TRUE(lerInteiro(n));
+    EXPECT_EQ(n, 5);
+    EXPECT_TRUE(lerInteiro(n));
+    EXPECT_EQ(n, 3);
+    EXPECT_EQ(linha(), "x");  // what follows a number stays pending
+}
+
+TEST(LerInteiro, LetrasNaoSaoNumeroEFicamPendentes) {
+    comEntrada("abc\n- 4\n");
+    int n = 99;
+    EXPECT_FALSE(lerInteiro(n));
+    EXPECT_EQ(n, 99);
+    EXPECT_FALSE(fimDaEntrada());
+    EXPECT_EQ(linha(), "abc");
+    EXPECT_FALSE(lerInteiro(n));  // a sign alone is taken, the rest stays
+    EXPECT_EQ(linha(), " 4");
+    EXPECT_FALSE(lerInteiro(n));
+    EXPECT_TRUE(fimDaEntrada());
+    EXPECT_EQ(n, 99);
+}
+
+TEST(LerInteiro, ForaDaFaixaFicaNoLimite) {
+    comEntrada("2147483647 2147483648 99999999999999999999 -2147483648 -2147483649 -99999999999999999999 7");
+    int esperados[] = {INT_MAX, INT_MAX, INT_MAX, INT_MIN, INT_MIN, INT_MIN, 7};
+    for (int esperado : esperados) {
+        int n = 0;
+        EXPECT_TRUE(lerInteiro(n));
+        EXPECT_EQ(n, esperado);
+    }
+}
+
+TEST(LerInteiro, ConsumirEDescartar) {
+    comEntrada("3 x\nresto da linha\nproxima\n");
+    int n;
+    ASSERT_TRUE(lerInteiro(n));
+    consumirCaractere();
+    EXPECT_EQ(linha(), "x");
+    descartarLinha();
+    EXPECT_EQ(linha(), "proxima");
+}
+
+TEST(ComandoDeCor, UmOuDoisDigitosHexadecimais) {
+    int fundo = -1, texto = -1;
+    EXPECT_TRUE(interpretarCor("color D", fundo, texto));
+    EXPECT_EQ(fundo, 0);
+    EXPECT_EQ(texto, 13);
+    EXPECT_TRUE(interpretarCor("color 0F", fundo, texto));
+    EXPECT_EQ(fundo, 0);
+    EXPECT_EQ(texto, 15);
+    EXPECT_TRUE(interpretarCor("COLOR 1e", fundo, texto));
+    EXPECT_EQ(fundo, 1);
+    EXPECT_EQ(texto, 14);
+    for (const char* invalido :
+         {"color", "color ", "color G", "color 123", "colour D", "colorD", "color 00", "color 77"}) {
+        EXPECT_FALSE(interpretarCor(invalido, fundo, texto)) << invalido;
+    }
+}
+
+TEST(Tela, CabecalhoAplicaACorAntesDeLimpar) {
+    comEntrada("");
+    abrirTela("color D", "  TITULO");
+    abrirTela("color 0F", "  RODADA %d\n", 2);
+    aplicarCor("color nada");
+    EXPECT_EQ(escrito(), std::string("<cor 0D><limpa>") + LINHA_REGRA + "\n  TITULO\n" + LINHA_REGRA + "\n" +
+                             "<cor 0F><limpa>" + LINHA_REGRA + "\n  RODADA 2\n" + LINHA_REGRA + "\n");
+    EXPECT_EQ(strlen(LINHA_REGRA), 37u);
+    EXPECT_EQ(strlen(LINHA_REGRA_LARGA), 53u);
+}
+
+TEST(Tela, TextoDoJogadorNuncaViraControle) {
+    comEntrada("");
+    escrever("[%s|%s|%s|%s|%s|%c|%d|%d]", "a\x1b[2Jb", "del\x7f", "Jo\xc3\xa3o Concei\xc3\xa7\xc3\xa3o",
+             "c1\xc2\x9b"
+             "x",
+             "solto\x9b\xe9", '\x07', INT_MIN, -0);
+    EXPECT_EQ(escrito(), "[a^[[2Jb|del^?|Jo\xc3\xa3o Concei\xc3\xa7\xc3\xa3o|c1M-^[x|soltoM-^[\xe9|^G|-2147483648|0]");
+}
+
+TEST(Tela, UmaTelaEUmaEscrita) {
+    comEntrada("5\n");
+    abrirTela("color D", "TITULO");
+    escrever("\nQuantidade: ");
+    int n;
+    lerInteiro(n);
+    EXPECT_EQ(escritasRoteiro(), 1);
+}

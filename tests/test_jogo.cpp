@@ -1,0 +1,313 @@
+// Whole matches played in-process on the scripted console: registration,
+// the answer editor, the judging and the results, end of input included.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "console/teclas.h"
+#include "jogo/partida.h"
+#include "jogo/respostas.h"
+#include "tests/terminal_roteiro.h"
+
+namespace {
+
+const std::string REGRA = LINHA_REGRA;
+
+struct Jogo {
+    Partida partida;
+    std::string saida;
+};
+
+std::string entradaJogo, teclasJogo;
+
+Jogo jogar(const std::string& entrada, const std::string& teclas, std::vector<size_t> intervalos = {}) {
+    entradaJogo = entrada;
+    teclasJogo = teclas;
+    definirRoteiro(entradaJogo.data(), entradaJogo.size(), teclasJogo.data(), teclasJogo.size(), intervalos.data(),
+                   intervalos.size());
+    limiteLeiturasTecla = 100000;
+    Jogo jogo;
+    memset(&jogo.partida, 'X', sizeof jogo.partida);  // nothing may be read before it is set
+    for (int& p : jogo.partida.pontosTotal) p = 0;
+    iniciarConsole();
+    jogarPartida(jogo.partida);
+    encerrarConsole();
+    jogo.saida.assign(saidaRoteiro(), tamSaidaRoteiro());
+    return jogo;
+}
+
+int contar(const std::string& texto, const std::string& trecho) {
+    int n = 0;
+    for (size_t p = texto.find(trecho); p != std::string::npos; p = texto.find(trecho, p + 1)) n++;
+    return n;
+}
+
+// Scores for every judge of one round, each judge's six on one line, and
+// the Enter of the round's end.
+std::string notasRodada(int jogadores, const std::string& linha = "0 0 0 0 0 0") {
+    std::string s;
+    for (int j = 0; j < jogadores; j++) s += linha + "\n";
+    return s + "\n";
+}
+
+std::string notas(int jogadores, const std::string& linha = "0 0 0 0 0 0") {
+    return notasRodada(jogadores, linha) + notasRodada(jogadores, linha);
+}
+
+// Round 1 ends at once for two players; the keys then play round 2.
+const std::string PULAR_RODADA = "FF";
+
+std::string tela(const std::string& cor, const std::string& titulo) {
+    return "<cor " + cor + "><limpa>" + REGRA + "\n" + titulo + "\n" + REGRA + "\n";
+}
+
+}  // namespace
+
+TEST(Cadastro, RecusasENomesNaTela) {
+    Jogo j = jogar("1\n6\n3\nAna\nBia\nCid\n" + notas(3), "");
+    std::string esperado =
+        tela("0D", "                ZOVA") +
+        "\nQuantidade de jogadores (2 a 5): " + "\nQuantidade invalida!\nDigite uma quantidade entre 2 e 5: " +
+        "\nQuantidade invalida!\nDigite uma quantidade entre 2 e 5: " + tela("0F", "          CADASTRO DOS JOGADORES") +
+        "\nNome do jogador 1: \nNome do jogador 2: \nNome do jogador 3: " + tela("0D", "         JOGO INICIANDO...") +
+        tela("0D", "              RODADA 1") + "\nA letra sorteada foi: ";
+    EXPECT_EQ(j.saida.substr(0, esperado.size()), esperado);
+    EXPECT_EQ(j.partida.qtdJogadores, 3);
+    EXPECT_STREQ(j.partida.nomes[0], "Ana");
+    EXPECT_STREQ(j.partida.nomes[2], "Cid");
+}
+
+TEST(Cadastro, QuantidadesAceitasDeUmaVez) {
+    for (int n : {2, 5}) {
+        Jogo j = jogar(std::to_string(n) + "\n" + std::string(static_cast<size_t>(n), '\n') + notas(n), "");
+        EXPECT_EQ(j.partida.qtdJogadores, n);
+        EXPECT_EQ(contar(j.saida, "invalida"), 0);
+    }
+}
+
+TEST(Cadastro, SoUmCaractereDepoisDaQuantidadeEDescartado) {
+    Jogo j = jogar("3 x\nBia\nCid\n" + notas(3), "");
+    EXPECT_STREQ(j.partida.nomes[0], "x");
+    EXPECT_STREQ(j.partida.nomes[1], "Bia");
+}
+
+TEST(Cadastro, QuantidadeQueNaoENumeroERecusadaSemLaco) {
+    Jogo j = jogar("tres jogadores\n2\nAna\nBia\n" + notas(2), "");
+    EXPECT_EQ(contar(j.saida, "Quantidade invalida!"), 1);
+    EXPECT_EQ(j.partida.qtdJogadores, 2);
+    EXPECT_STREQ(j.partida.nomes[1], "Bia");
+}
+
+TEST(Cadastro, NomesLongosDeixamORestoParaOProximo) {
+    std::string n49(49, 'a'), n60(60, 'b');
+    Jogo j = jogar("3\n" + n49 + "\n" + n60 + "\n" + notas(3), "");
+    EXPECT_EQ(std::string(j.partida.nomes[0]), n49);
+    EXPECT_STREQ(j.partida.nomes[1], "");
+    EXPECT_EQ(std::string(j.partida.nomes[2]), std::string(49, 'b'));
+}
+
+TEST(Partida, DuasRodadasComPausasEFolhasDeOutrosVazias) {
+    Jogo j = jogar("2\nAna\nBia\n" + notas(2), "");
+    EXPECT_EQ(pausasRoteiro(), 3);
+    EXPECT_EQ(contar(j.saida, "              RODADA 1\n"), 3);  // round screen, one editor per player
+    EXPECT_EQ(contar(j.saida, "              RODADA 2\n"), 3);
+    EXPECT_EQ(contar(j.saida, "RODADA 3"), 0);
+    EXPECT_EQ(j.partida.rodada, 3);
+    EXPECT_GE(j.partida.letra, 'A');
+    EXPECT_LE(j.partida.letra, 'Z');
+    for (int jogador = 2; jogador < MAX_JOGADORES; jogador++)
+        for (int k = 0; k < NUM_CATEGORIAS; k++) EXPECT_STREQ(j.partida.respostas[jogador][k], "");
+}
+
+TEST(Editor, CursorDaVoltaNasDuasPontas) {
+    EXPECT_EQ(moverCursor(0, -1), 5);
+    EXPECT_EQ(moverCursor(5, +1), 0);
+    EXPECT_EQ(moverCursor(2, +1), 3);
+    EXPECT_EQ(moverCursor(3, -1), 2);
+}
+
+TEST(Editor, SoAsTeclasDaDicaFazemAlgo) {
+    for (int c = 0; c < 256; c++) {
+        AcaoTecla esperado = ACAO_NENHUMA;
+        if (c == 'w' || c == 'W') esperado = ACAO_SUBIR;
+        if (c == 's' || c == 'S') esperado = ACAO_DESCER;
+        if (c == 'd' || c == 'D' || c == 13) esperado = ACAO_RESPONDER;
+        if (c == 'f' || c == 'F') esperado = ACAO_FINALIZAR;
+        EXPECT_EQ(acaoDaTecla(c), esperado) << c;
+    }
+    EXPECT_EQ(acaoDaTecla(-5), ACAO_NENHUMA);
+    EXPECT_EQ(acaoDaTecla(300), ACAO_NENHUMA);
+    EXPECT_EQ(acaoDaTeclaEstendida(72), ACAO_SUBIR);
+    EXPECT_EQ(acaoDaTeclaEstendida(80), ACAO_DESCER);
+    EXPECT_EQ(acaoDaTeclaEstendida('D'), ACAO_NENHUMA);
+}
+
+TEST(Editor, TeclasMovemRespondemEFinalizam) {
+    // Ana: d on Nome; S, down arrow, Enter on Objeto; W from Objeto, then up
+    // twice (CSI and SS3) wraps to Cor: D; Nome answered again; F.
+    // Bia: up arrow from Nome to Cor, Enter, f.
+    std::string teclas =
+        "dS\x1b[B\rW\x1b[A\x1bOAD"
+        "sdF"
+        "\x1b[A\rf";
+    Jogo j = jogar("2\nAna\nBia\n" + notasRodada(2) + "Arara\nOvo\nCinza\nAnta\nCoral\n" + notasRodada(2),
+                   PULAR_RODADA + teclas);
+    EXPECT_STREQ(j.partida.respostas[0][0], "Anta");
+    EXPECT_STREQ(j.partida.respostas[0][2], "Ovo");
+    EXPECT_STREQ(j.partida.respostas[0][5], "Cinza");
+    EXPECT_STREQ(j.partida.respostas[0][1], "");
+    EXPECT_STREQ(j.partida.respostas[1][5], "Coral");
+    EXPECT_NE(j.saida.find(" -> Cor: Cinza\n"), std::string::npos);
+    EXPECT_NE(j.saida.find("\nDigite a resposta para [Objeto]: "), std::string::npos);
+    EXPECT_NE(j.saida.find("    - Cor: Coral\n"), std::string::npos);  // Bia's sheet on the panel
+}
+
+TEST(Editor, CadaRodadaComecaComAFolhaEmBranco) {
+    Jogo j = jogar("2\nAna\nBia\nArara\n" + notas(2), "dFFFF");
+    EXPECT_NE(j.saida.find("    - Nome: Arara\n"), std::string::npos);
+    EXPECT_STREQ(j.partida.respostas[0][0], "");
+}
+
+TEST(Editor, TelaDoEditorExata) {
+    Jogo j = jogar("2\nAna\nBia\n" + notasRodada(2) + "Arara\n" + notasRodada(2), PULAR_RODADA + "dsf");
+    std::string letra(1, j.partida.letra);
+    std::string corpo = "\nLETRA: " + letra + " | JOGADOR: Ana\n" +
+                        "(W/S ou Setas para navegar | ENTER ou D para responder | F para finalizar)\n\n" +
+                        "    Nome: Arara\n -> CEP: \n    Objeto: \n    Marca: \n    Animal: \n    Cor: \n";
+    EXPECT_NE(j.saida.find(tela("0D", "              RODADA 2") + corpo), std::string::npos);
+}
+
+TEST(Editor, OutrasTeclasSoRedesenham) {
+    // x, left arrow, Home, Escape alone, é, Alt-d, F5: seven redraws, then F.
+    std::string teclas =
+        "x\x1b[D\x1b[H\x1b\xc3\xa9\x1b"
+        "d\x1b[15~F";
+    size_t aposEsc = std::string("x\x1b[D\x1b[H\x1b").size();
+    Jogo j = jogar("2\nAna\nBia\n" + notas(2), teclas, {aposEsc});
+    EXPECT_EQ(contar(j.saida, "JOGADOR: Ana\n"), 8 + 1);  // and one frame in round 2
+    EXPECT_EQ(contar(j.saida, "Digite a resposta"), 0);
+}
+
+TEST(Editor, RestoDeRespostaLongaVaiParaAProximaResposta) {
+    std::string longa(55, 'r');
+    Jogo j = jogar("2\nAna\nBia\n" + notasRodada(2) + longa + "\n" + notasRodada(2), PULAR_RODADA + "dsdF");
+    EXPECT_EQ(std::string(j.partida.respostas[0][0]), std::string(49, 'r'));
+    EXPECT_EQ(std::string(j.partida.respostas[0][1]), std::string(6, 'r'));
+}
+
+TEST(Editor, SemTeclasOTurnoAcaba) {
+    Jogo j = jogar("2\nAna\nBia\n" + notas(2), "d");
+    EXPECT_EQ(contar(j.saida, "JOGADOR: Ana\n"), 3);  // one redraw after d, one frame in round 2
+    EXPECT_NE(j.saida.find("FIM DE JOGO!"), std::string::npos);
+}
+
+TEST(Correcao, RodizioEPainel) {
+    Jogo j = jogar("3\nAna\nBia\nCid\n" + notas(3), "");
+    size_t a = j.saida.find("Ana (Juiz), voce esta avaliando a lista de: Bia (Letra: ");
+    size_t b = j.saida.find("Bia (Juiz), voce esta avaliando a lista de: Cid (Letra: ");
+    size_t c = j.saida.find("Cid (Juiz), voce esta avaliando a lista de: Ana (Letra: ");
+    ASSERT_NE(a, std::string::npos);
+    EXPECT_LT(a, b);
+    EXPECT_LT(b, c);
+    std::string largo = LINHA_REGRA_LARGA;
+    std::string painel = "\n" + largo + "\n         PAINEL GERAL (PARA DAR NOTA)\n" + largo + "\n" +
+                         "\n [Ana]:\n    - Nome: \n    - CEP: \n    - Objeto: \n    - Marca: \n    - Animal: \n"
+                         "    - Cor: \n";
+    EXPECT_NE(j.saida.find(tela("0D", "         CORRECAO DAS RESPOSTAS") + "\nAna (Juiz)"), std::string::npos);
+    EXPECT_NE(j.saida.find(tela("0B", "         CORRECAO DAS RESPOSTAS") + "\nBia (Juiz)"), std::string::npos);
+    EXPECT_NE(j.saida.find(painel), std::string::npos);
+    EXPECT_NE(j.saida.find("    - Cor: \n\n" + largo + "\n>>> AVALIANDO AGORA AS RESPOSTAS DE: Bia <<<\n" +
+                           "Dica: Atribua notas (ex: 10 para valido/unico, 5 para repetido, 0 para invalido)\n\n" +
+                           "  -> Nome []:   -> CEP []: "),
+              std::string::npos);
+}
+
+TEST(Correcao, SomasDasNotas) {
+    // Round 1: Ana gives Bia 10 5 0 10 10 0; Bia gives Cid a negative score;
+    // Cid gives Ana a number beyond an int. Round 2: the same again.
+    std::string rodada = "10 5 0 10 10 0\n-20 0 0 0 0 0\n99999999999 1 1 1 1 1\n\n";
+    Jogo j = jogar("3\nAna\nBia\nCid\n" + rodada + rodada, "");
+    EXPECT_EQ(j.partida.pontosRodada[1], 35);
+    EXPECT_EQ(j.partida.pontosTotal[1], 70);
+    EXPECT_EQ(j.partida.pontosTotal[2], -40);
+    EXPECT_EQ(j.partida.pontosTotal[0], INT_MAX);
+    EXPECT_NE(j.saida.find("\nBia fez 35 pontos nesta rodada"), std::string::npos);
+    EXPECT_NE(j.saida.find("\nCid: -40 pontos no total"), std::string::npos);
+}
+
+TEST(Correcao, NotaQueNaoENumeroEPedidaDeNovo) {
+    Jogo j = jogar("2\nAna\nBia\n10 dez\n5 5 5 5 5\n1 1 1 1 1 1\n\n" + notas(2).substr(0), "");
+    EXPECT_EQ(contar(j.saida, "  -> CEP []: "), 2 + 2 * 1 + 1);  // asked twice for Bia in round 1
+    EXPECT_EQ(j.partida.pontosTotal[1], 35);
+}
+
+TEST(Correcao, BrancoDepoisDaUltimaNotaTerminaAEsperaDaRodada) {
+    Jogo j = jogar("2\nAna\nBia\n1 1 1 1 1 1\n1 1 1 1 1 1 \n2 2 2 2 2 2\n3 3 3 3 3 3\n\n", "");
+    EXPECT_EQ(j.partida.pontosTotal[0], 6 + 18);
+    EXPECT_EQ(j.partida.pontosTotal[1], 6 + 12);
+}
+
+TEST(Resultado, TelasDeRodadaEFinalExatas) {
+    Jogo j = jogar("2\nAna\nBia\n1 1 1 1 1 1\n2 2 2 2 2 2\n\n0 0 0 0 0 0\n0 0 0 0 0 0\n\n", "");
+    EXPECT_NE(j.saida.find(tela("0E", "         RESULTADO DA RODADA 1") +
+                           "\nAna fez 12 pontos nesta rodada\nBia fez 6 pontos nesta rodada\n\n"
+                           "----------- PLACAR GERAL -----------\n"
+                           "\nAna: 12 pontos no total\nBia: 6 pontos no total\n\n"
+                           "Pressione ENTER para iniciar a proxima rodada..."),
+              std::string::npos);
+    std::string final = tela("0D", "            RESULTADO FINAL") +
+                        "\nAna: 12 pontos\nBia: 6 pontos\n\nVENCEDOR: Ana!\n\n" + REGRA + "\n          FIM DE JOGO!\n" +
+                        REGRA + "\n";
+    ASSERT_GE(j.saida.size(), final.size());
+    EXPECT_EQ(j.saida.substr(j.saida.size() - final.size()), final);
+}
+
+TEST(Resultado, RegraDoVencedor) {
+    Partida p = {};
+    p.qtdJogadores = 3;
+    int casos[][3] = {{20, 35, 35}, {0, 0, 0}, {-5, -3, -9}, {7, -1, 6}, {INT_MIN, INT_MIN, INT_MIN + 1}};
+    int vencedores[] = {1, 0, 1, 0, 2};
+    for (int c = 0; c < 5; c++) {
+        for (int i = 0; i < 3; i++) p.pontosTotal[i] = casos[c][i];
+        EXPECT_EQ(escolherVencedor(p), vencedores[c]) << c;
+    }
+    p.qtdJogadores = 2;
+    p.pontosTotal[0] = -5;
+    p.pontosTotal[1] = -3;
+    EXPECT_EQ(escolherVencedor(p), 1);
+}
+
+TEST(Resultado, SomaLimitada) {
+    EXPECT_EQ(somarPontos(2, 3), 5);
+    EXPECT_EQ(somarPontos(-2, -3), -5);
+    EXPECT_EQ(somarPontos(INT_MAX, 1), INT_MAX);
+    EXPECT_EQ(somarPontos(INT_MAX - 1, 1), INT_MAX);
+    EXPECT_EQ(somarPontos(INT_MIN, -1), INT_MIN);
+    EXPECT_EQ(somarPontos(INT_MIN, INT_MAX), -1);
+    EXPECT_EQ(somarPontos(INT_MAX, INT_MIN), -1);
+}
+
+// Wherever the input ends, the match goes on to its final screen without
+// waiting, and the output stays bounded.
+TEST(FimDaEntrada, EmQualquerPontoAPartidaTermina) {
+    std::string completa = "3\nAna\nBia\nCid\nresposta\n" + notas(3, "1 2 3 4 5 6");
+    std::string teclas =
+        "dF"
+        "F"
+        "F"
+        "F"
+        "F"
+        "F";
+    for (size_t corte = 0; corte <= completa.size(); corte++) {
+        for (size_t corteTeclas : {size_t(0), size_t(1), teclas.size()}) {
+            Jogo j = jogar(completa.substr(0, corte), teclas.substr(0, corteTeclas));
+            ASSERT_NE(j.saida.find("FIM DE JOGO!"), std::string::npos) << corte;
+            EXPECT_LT(totalSaidaRoteiro(), 200000u);
+        }
+    }
+}

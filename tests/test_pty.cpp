@@ -1,0 +1,201 @@
+// The real program in a pseudo-terminal: exact screens with their colour and
+// clearing sequences, keys as a terminal sends them, echo only at line
+// reads, and the terminal given back after an end, Ctrl-C or a closed window.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+
+#include "tests/pty_sessao.h"
+
+namespace {
+
+const std::string REGRA = "=====================================";
+const std::string LIMPA = "\x1b[H\x1b[2J\x1b[3J";
+const std::string ROXO = "\x1b[0;40;95m";    // color D
+const std::string BRANCO = "\x1b[0;40;97m";  // color 0F
+const std::string AQUA = "\x1b[0;40;96m";    // color B
+
+std::string cabecalho(const std::string& cor, const std::string& titulo) {
+    return cor + LIMPA + REGRA + "\r\n" + titulo + "\r\n" + REGRA + "\r\n";
+}
+
+// Types a line once the game waits for one, as a player at the prompt would.
+void responder(SessaoPty& s, const std::string& linha) {
+    ASSERT_TRUE(esperarModoLinha(s, true));
+    digitar(s, linha + "\r");
+}
+
+void cadastrar(SessaoPty& s, const std::string& quantidade, std::initializer_list<const char*> nomes) {
+    ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
+    responder(s, quantidade);
+    for (const char* nome : nomes) {
+        ASSERT_TRUE(esperar(s, "Nome do jogador "));
+        responder(s, nome);
+    }
+}
+
+bool modoRestaurado(const SessaoPty& s) {
+    unsigned modo = modoLocal(s);
+    return (modo & ECHO) && (modo & ICANON) && (modo & ISIG);
+}
+
+}  // namespace
+
+TEST(TerminalReal, TelasDeTituloRecusaECadastroExatas) {
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s));
+    std::string titulo = cabecalho(ROXO, "                ZOVA") + "\r\nQuantidade de jogadores (2 a 5): ";
+    ASSERT_TRUE(esperar(s, titulo));
+    EXPECT_EQ(s.saida.find(titulo), 0u);
+    responder(s, "1");
+    ASSERT_TRUE(esperar(s, "1\r\n\r\nQuantidade invalida!\r\nDigite uma quantidade entre 2 e 5: "));
+    responder(s, "6");
+    ASSERT_TRUE(esperar(s, "6\r\n\r\nQuantidade invalida!\r\nDigite uma quantidade entre 2 e 5: "));
+    responder(s, "3");
+    ASSERT_TRUE(
+        esperar(s, "3\r\n" + cabecalho(BRANCO, "          CADASTRO DOS JOGADORES") + "\r\nNome do jogador 1: "));
+    // 49 letters fill the name; the newline left over is the second name.
+    responder(s, std::string(49, 'a'));
+    ASSERT_TRUE(esperar(s, "\r\nNome do jogador 2: \r\nNome do jogador 3: "));
+    responder(s, "Cid");
+    ASSERT_TRUE(esperar(s, cabecalho(ROXO, "         JOGO INICIANDO...")));
+    auto inicio = std::chrono::steady_clock::now();
+    ASSERT_TRUE(esperar(s, cabecalho(ROXO, "              RODADA 1") + "\r\nA letra sorteada foi: "));
+    EXPECT_GE(std::chrono::steady_clock::now() - inicio, std::chrono::milliseconds(1400));
+    encerrarSessao(s);
+}
+
+TEST(TerminalReal, PartidaInteiraComTeclasDeVerdade) {
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s));
+    cadastrar(s, "2", {"Ana", "Jo\xc3\xa3o"});
+    ASSERT_TRUE(esperar(s, "JOGADOR: Ana\r\n"));
+    ASSERT_TRUE(esperar(s, "    Cor: \r\n"));
+    ASSERT_TRUE(esperarModoLinha(s, false));
+    // Up arrow wraps to Cor; x, left arrow and Escape only redraw, and
+    // nothing typed is echoed between two frames.
+    digitar(s, "\x1b[A");
+    ASSERT_TRUE(esperar(s, " -> Cor: \r\n"));
+    size_t fimQuadro = s.visto;
+    digitar(s, "x");
+    ASSERT_TRUE(esperar(s, " -> Cor: \r\n"));
+    EXPECT_EQ(s.saida.compare(fimQuadro, ROXO.size(), ROXO), 0) << "echo between frames";
+    digitar(s, "\x1b[D");
+    ASSERT_TRUE(esperar(s, " -> Cor: \r\n"));
+    digitar(s, "\x1b");
+    ASSERT_TRUE(esperar(s, " -> Cor: \r\n"));
+    EXPECT_EQ(s.saida.find("Digite a resposta"), std::string::npos);
+    digitar(s, "D");
+    ASSERT_TRUE(esperar(s, "\r\nDigite a resposta para [Cor]: "));
+    responder(s, "Coral");
+    ASSERT_TRUE(esperar(s, " -> Cor: Coral\r\n"));
+    digitar(s, "\x1bOBd");  // SS3 down arrow wraps to Nome
+    ASSERT_TRUE(esperar(s, "\r\nDigite a resposta para [Nome]: "));
+    responder(s, "Ana");
+    digitar(s, "F");
+    ASSERT_TRUE(esperar(s, "JOGADOR: Jo\xc3\xa3o\r\n"));
+    digitar(s, "f");
+    ASSERT_TRUE(esperar(s, cabecalho(ROXO, "         CORRECAO DAS RESPOSTAS") + "\r\nAna (Juiz)"));
+    ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+    responder(s, "1 2 3 4 5 6");
+    ASSERT_TRUE(esperar(s, cabecalho(AQUA, "         CORRECAO DAS RESPOSTAS") + "\r\nJo\xc3\xa3o (Juiz)"));
+    ASSERT_TRUE(esperar(s, "  -> Nome [Ana]: "));
+    responder(s, "10 5 0 10 10 -5");
+    ASSERT_TRUE(esperar(s, "Pressione ENTER para iniciar a proxima rodada..."));
+    responder(s, "");
+    ASSERT_TRUE(esperar(s, "JOGADOR: Ana\r\n"));
+    digitar(s, "f");
+    ASSERT_TRUE(esperar(s, "JOGADOR: Jo\xc3\xa3o\r\n"));
+    digitar(s, "F");
+    ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+    responder(s, "0 0 0 0 0 0");
+    ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+    responder(s, "0 0 0 0 0 0");
+    ASSERT_TRUE(esperar(s, "Pressione ENTER"));
+    responder(s, "");
+    std::string final = cabecalho(ROXO, "            RESULTADO FINAL") +
+                        "\r\nAna: 30 pontos\r\nJo\xc3\xa3o: 21 pontos" + "\r\n\r\nVENCEDOR: Ana!\r\n\r\n" + REGRA +
+                        "\r\n          FIM DE JOGO!\r\n" + REGRA + "\r\n";
+    int status = esperarFim(s);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_GE(s.saida.size(), final.size());
+    EXPECT_EQ(s.saida.substr(s.saida.size() - final.size()), final);
+    EXPECT_TRUE(modoRestaurado(s));
+    encerrarSessao(s);
+}
+
+TEST(TerminalReal, CtrlCDevolveOTerminal) {
+    for (bool naLeituraDeTecla : {false, true}) {
+        SessaoPty s;
+        ASSERT_TRUE(iniciarSessao(s));
+        if (naLeituraDeTecla) {
+            cadastrar(s, "2", {"Ana", "Bia"});
+            ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
+            ASSERT_TRUE(esperarModoLinha(s, false));
+        } else {
+            ASSERT_TRUE(esperar(s, "Quantidade de jogadores"));
+            ASSERT_TRUE(esperarModoLinha(s, true));
+        }
+        digitar(s, "\x03");
+        int status = esperarFim(s, 5000);
+        ASSERT_TRUE(WIFSIGNALED(status)) << status;
+        EXPECT_EQ(WTERMSIG(status), SIGINT);
+        EXPECT_TRUE(modoRestaurado(s));
+        EXPECT_NE(s.saida.find("\x1b[0m", s.visto), std::string::npos) << "colours reset";
+        encerrarSessao(s);
+    }
+}
+
+TEST(TerminalReal, JanelaFechadaEncerraOJogo) {
+    for (bool naLeituraDeTecla : {false, true}) {
+        SessaoPty s;
+        ASSERT_TRUE(iniciarSessao(s));
+        if (naLeituraDeTecla) {
+            cadastrar(s, "2", {"Ana", "Bia"});
+            ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
+        } else {
+            ASSERT_TRUE(esperar(s, "Quantidade de jogadores"));
+            ASSERT_TRUE(esperarModoLinha(s, true));
+        }
+        fecharTerminal(s);
+        int status = esperarFim(s, 5000);
+        EXPECT_NE(status, -1) << "still running after the terminal closed";
+        encerrarSessao(s);
+    }
+}
+
+// No terminal at all and no input: the match runs through and exits 0.
+TEST(SemTerminal, EntradaVaziaVaiAteOFim) {
+    int saida[2];
+    ASSERT_EQ(pipe(saida), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setsid();  // no controlling terminal: no keys either
+        int nulo = open("/dev/null", O_RDONLY);
+        dup2(nulo, STDIN_FILENO);
+        dup2(saida[1], STDOUT_FILENO);
+        close(saida[0]);
+        execl(ZOVA_EXECUTAVEL, "zova", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(saida[1]);
+    std::string texto;
+    char buffer[4096];
+    for (ssize_t n; (n = read(saida[0], buffer, sizeof buffer)) > 0;) texto.append(buffer, static_cast<size_t>(n));
+    close(saida[0]);
+    int status;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(texto.find("VENCEDOR: !\n\n" + REGRA + "\n          FIM DE JOGO!\n"), std::string::npos);
+    EXPECT_LT(texto.size(), 20000u);
+}

@@ -1,0 +1,138 @@
+// Key decoding: the bytes of every kind of key press, and what the game gets.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "console/teclas.h"
+
+namespace {
+
+std::string bytes;
+size_t pos;
+std::vector<size_t> intervalos;  // positions at which the wait runs out first
+bool intervaloPassado;
+
+int fonte(int esperaMs) {
+    if (pos >= bytes.size()) return BYTE_FIM;
+    bool intervalo = false;
+    for (size_t i : intervalos) intervalo = intervalo || i == pos;
+    if (esperaMs >= 0 && intervalo && !intervaloPassado) {
+        intervaloPassado = true;
+        return SEM_BYTE;
+    }
+    intervaloPassado = false;
+    return static_cast<unsigned char>(bytes[pos++]);
+}
+
+std::vector<int> decodificar(const std::string& b, std::vector<size_t> pausas = {}) {
+    bytes = b;
+    pos = 0;
+    intervalos = pausas;
+    intervaloPassado = false;
+    LeitorTeclas leitor;
+    reiniciarLeitor(leitor);
+    std::vector<int> codigos;
+    for (int c; (c = lerTeclaDeBytes(leitor, fonte)) != BYTE_FIM;) {
+        codigos.push_back(c);
+        if (codigos.size() > 1000) break;
+    }
+    return codigos;
+}
+
+std::vector<int> estendida(int codigo) { return {PREFIXO_ESTENDIDA, codigo}; }
+
+}  // namespace
+
+TEST(DecodificacaoDeTeclas, LetrasEEnterComoDigitados) {
+    EXPECT_EQ(decodificar("wWsSdDfFx"), (std::vector<int>{'w', 'W', 's', 'S', 'd', 'D', 'f', 'F', 'x'}));
+    EXPECT_EQ(decodificar("\r\n"), (std::vector<int>{13, 13}));
+}
+
+TEST(DecodificacaoDeTeclas, SetasCimaEBaixoNasDuasFormas) {
+    EXPECT_EQ(decodificar("\x1b[A"), estendida(SETA_CIMA));
+    EXPECT_EQ(decodificar("\x1b[B"), estendida(SETA_BAIXO));
+    EXPECT_EQ(decodificar("\x1bOA"), estendida(SETA_CIMA));
+    EXPECT_EQ(decodificar("\x1bOB"), estendida(SETA_BAIXO));
+    EXPECT_EQ(decodificar("\x1b[1A"), estendida(SETA_CIMA));
+    EXPECT_EQ(decodificar("\x1b[A\x1b[A\x1bOBw"), (std::vector<int>{224, 72, 224, 72, 224, 80, 'w'}));
+}
+
+TEST(DecodificacaoDeTeclas, EsquerdaEDireitaNuncaViramLetras) {
+    EXPECT_EQ(decodificar("\x1b[D"), estendida(SETA_ESQUERDA));
+    EXPECT_EQ(decodificar("\x1b[C"), estendida(SETA_DIREITA));
+    EXPECT_EQ(decodificar("\x1bOD"), estendida(SETA_ESQUERDA));
+    EXPECT_EQ(decodificar("\x1bOC"), estendida(SETA_DIREITA));
+}
+
+TEST(DecodificacaoDeTeclas, TeclasDeEdicaoEFuncaoSaoUmaTeclaEstendida) {
+    const char* sequencias[] = {"\x1b[H",  "\x1b[F",  "\x1bOH",  "\x1bOF", "\x1b[1~",  "\x1b[4~",    "\x1b[2~",
+                                "\x1b[3~", "\x1b[5~", "\x1b[6~", "\x1bOP", "\x1bOS",   "\x1b[15~",   "\x1b[24~",
+                                "\x1b[[A", "\x1b[[D", "\x1b[[E", "\x1b[Z", "\x1b[99~", "\x1b[?1;2c", "\x1b[>0q"};
+    for (const char* s : sequencias) {
+        std::vector<int> codigos = decodificar(s);
+        ASSERT_EQ(codigos.size(), 2u) << s + 1;
+        EXPECT_EQ(codigos[0], PREFIXO_ESTENDIDA) << s + 1;
+        EXPECT_NE(codigos[1], SETA_CIMA) << s + 1;
+        EXPECT_NE(codigos[1], SETA_BAIXO) << s + 1;
+    }
+    EXPECT_EQ(decodificar("\x1b[3~")[1], TECLA_DELETE);
+    EXPECT_EQ(decodificar("\x1b[[D")[1], TECLA_F1 + 3);
+}
+
+TEST(DecodificacaoDeTeclas, TeclasComModificadoresNaoMovemOCursor) {
+    EXPECT_EQ(decodificar("\x1b[1;5A"), estendida(SETA_CIMA_MODIFICADA));
+    EXPECT_EQ(decodificar("\x1b[1;2B"), estendida(SETA_BAIXO_MODIFICADA));
+    EXPECT_EQ(decodificar("\x1b[1;3D"), estendida(SETA_ESQUERDA_MODIFICADA));
+    EXPECT_EQ(decodificar("\x1bOa"), estendida(SETA_CIMA_MODIFICADA));
+    EXPECT_EQ(decodificar("\x1b[3;5~"), estendida(TECLA_DELETE));
+}
+
+TEST(DecodificacaoDeTeclas, EscapeSozinhoEAlt) {
+    EXPECT_EQ(decodificar("\x1b"), (std::vector<int>{TECLA_ESC}));
+    EXPECT_EQ(decodificar("\x1bw", {1}), (std::vector<int>{TECLA_ESC, 'w'}));
+    EXPECT_EQ(decodificar("\x1b\x1b[A"), (std::vector<int>{TECLA_ESC, 224, 72}));
+    // Alt-d arrives as ESC d: one extended key, not the letter.
+    EXPECT_EQ(decodificar("\x1b"
+                          "d"),
+              estendida(ESTENDIDA_ALT));
+    EXPECT_EQ(decodificar("\x1b\xc3\xa9"), estendida(ESTENDIDA_ALT));
+}
+
+TEST(DecodificacaoDeTeclas, SequenciaCortadaNaoDeixaRestos) {
+    // Nothing more came after ESC [: one unknown key; what comes later is new.
+    EXPECT_EQ(decodificar("\x1b[", {}), estendida(ESTENDIDA_DESCONHECIDA));
+    // A control byte cuts the sequence short and is then read for itself.
+    EXPECT_EQ(decodificar("\x1b[1\x1b[A"), (std::vector<int>{224, 0, 224, 72}));
+    // However long, a sequence is read whole: its final D is not the letter.
+    std::string longa = "\x1b[" + std::string(300, '1') + "D";
+    EXPECT_EQ(decodificar(longa), estendida(SETA_ESQUERDA));
+    std::string parametros = "\x1b[" + std::string(200, ';') + "D";
+    EXPECT_EQ(decodificar(parametros).size(), 2u);
+}
+
+TEST(DecodificacaoDeTeclas, CaracteresDeVariosBytesSaoUmaTecla) {
+    EXPECT_EQ(decodificar("\xc3\xa9"), (std::vector<int>{TECLA_NAO_ASCII}));          // é
+    EXPECT_EQ(decodificar("\xe2\x82\xac"), (std::vector<int>{TECLA_NAO_ASCII}));      // €
+    EXPECT_EQ(decodificar("\xf0\x9f\x98\x80"), (std::vector<int>{TECLA_NAO_ASCII}));  // an emoji
+    EXPECT_EQ(decodificar("\xc3w"), (std::vector<int>{TECLA_NAO_ASCII, 'w'}));        // cut short
+    EXPECT_EQ(decodificar("\xff\x80"), (std::vector<int>{TECLA_NAO_ASCII, TECLA_NAO_ASCII}));
+}
+
+TEST(DecodificacaoDeTeclas, NulNaoViraPrefixoSozinho) { EXPECT_EQ(decodificar(std::string(1, '\0')), estendida(3)); }
+
+// Whatever follows ESC [ or ESC O, the game gets one extended key: never a
+// letter it would act on (the keypad's Enter, ESC O M, is Enter).
+TEST(DecodificacaoDeTeclas, NenhumaSequenciaProduzTeclaDeAcao) {
+    for (std::string inicio : {"\x1b[", "\x1bO", "\x1b[1;", "\x1b[["}) {
+        for (int b = 0x20; b < 0x7F; b++) {
+            if (inicio == "\x1bO" && b == 'M') continue;
+            std::string s = inicio + static_cast<char>(b);
+            std::vector<int> codigos = decodificar(s);
+            ASSERT_EQ(codigos.size(), 2u) << s.substr(1);
+            EXPECT_EQ(codigos[0], PREFIXO_ESTENDIDA) << s.substr(1);
+        }
+    }
+    EXPECT_EQ(decodificar("\x1bOM"), (std::vector<int>{TECLA_ENTER}));
+}
