@@ -128,13 +128,21 @@ void aoSuspender(int) {
     errno = errnoSalvo;
 }
 
+// A signal ignored when the game started stays ignored: under nohup the
+// window may close and the match still runs to its end.
+void instalarSeNaoIgnorado(int sinal, void (*tratador)(int), int flags) {
+    struct sigaction atual;
+    if (sigaction(sinal, nullptr, &atual) == 0 && atual.sa_handler == SIG_IGN) return;
+    instalar(sinal, tratador, flags);
+}
+
 void instalarSinais() {
-    instalar(SIGINT, aoSinalFatal, SA_RESTART);
-    instalar(SIGTERM, aoSinalFatal, SA_RESTART);
-    instalar(SIGHUP, aoSinalFatal, SA_RESTART);
-    instalar(SIGQUIT, aoSinalFatal, SA_RESTART);
+    instalarSeNaoIgnorado(SIGINT, aoSinalFatal, SA_RESTART);
+    instalarSeNaoIgnorado(SIGTERM, aoSinalFatal, SA_RESTART);
+    instalarSeNaoIgnorado(SIGHUP, aoSinalFatal, SA_RESTART);
+    instalarSeNaoIgnorado(SIGQUIT, aoSinalFatal, SA_RESTART);
     // Without SA_RESTART: the interrupted read returns, and redraws.
-    instalar(SIGTSTP, aoSuspender, 0);
+    instalarSeNaoIgnorado(SIGTSTP, aoSuspender, 0);
 }
 
 void aoRetomar() {

@@ -33,7 +33,60 @@ bool ler(SessaoPty& s, int ms) {
 
 }  // namespace
 
-bool iniciarSessao(SessaoPty& s, const char* entrada) {
+const char AVISO_PARADO[] = "[zova parado]";
+
+namespace {
+
+void executarJogo(const OpcoesSessao& opcoes) {
+    if (opcoes.entrada) {
+        int fd = open(opcoes.entrada, O_RDONLY);
+        dup2(fd, STDIN_FILENO);
+        close(fd);
+    }
+    if (opcoes.ignorarHup) signal(SIGHUP, SIG_IGN);
+    setenv("TERM", "xterm-256color", 1);
+    execl(ZOVA_EXECUTAVEL, "zova", static_cast<char*>(nullptr));
+    _exit(127);
+}
+
+// The least of a job-control shell: the game runs in its own foreground
+// process group; when it stops, the shell takes the terminal back, says so,
+// and on a line typed gives the terminal back and continues the game. It
+// ends as the game ends.
+[[noreturn]] void shellDeTarefas(const OpcoesSessao& opcoes) {
+    signal(SIGTTOU, SIG_IGN);
+    pid_t jogo = fork();
+    if (jogo == 0) {
+        setpgid(0, 0);
+        tcsetpgrp(STDIN_FILENO, getpid());
+        signal(SIGTTOU, SIG_DFL);
+        executarJogo(opcoes);
+    }
+    setpgid(jogo, jogo);
+    tcsetpgrp(STDIN_FILENO, jogo);
+    for (;;) {
+        int status;
+        if (waitpid(jogo, &status, WUNTRACED) != jogo) _exit(126);
+        if (WIFSTOPPED(status)) {
+            tcsetpgrp(STDIN_FILENO, getpgrp());
+            dprintf(STDOUT_FILENO, "\n%s\n", AVISO_PARADO);
+            char c;
+            while (read(STDIN_FILENO, &c, 1) == 1 && c != '\n') {
+            }
+            tcsetpgrp(STDIN_FILENO, jogo);
+            kill(-jogo, SIGCONT);
+            continue;
+        }
+        if (WIFEXITED(status)) _exit(WEXITSTATUS(status));
+        signal(WTERMSIG(status), SIG_DFL);
+        kill(getpid(), WTERMSIG(status));
+        _exit(125);
+    }
+}
+
+}  // namespace
+
+bool iniciarSessao(SessaoPty& s, const OpcoesSessao& opcoes) {
     struct termios modo;
     memset(&modo, 0, sizeof modo);
     modo.c_cc[VINTR] = 3;
@@ -55,14 +108,8 @@ bool iniciarSessao(SessaoPty& s, const char* entrada) {
     s.pid = forkpty(&s.mestre, nullptr, &modo, &tamanho);
     if (s.pid < 0) return false;
     if (s.pid == 0) {
-        if (entrada) {
-            int fd = open(entrada, O_RDONLY);
-            dup2(fd, STDIN_FILENO);
-            close(fd);
-        }
-        setenv("TERM", "xterm-256color", 1);
-        execl(ZOVA_EXECUTAVEL, "zova", static_cast<char*>(nullptr));
-        _exit(127);
+        if (opcoes.controleDeTarefas) shellDeTarefas(opcoes);
+        executarJogo(opcoes);
     }
     return true;
 }

@@ -12,9 +12,18 @@ struct SessaoPty {
     size_t visto = 0;   // how far esperar has looked
 };
 
-// Starts the game in a new 120x45 terminal in line mode with echo. With
-// entrada, standard input comes from that file instead of the terminal.
-bool iniciarSessao(SessaoPty& s, const char* entrada = nullptr);
+struct OpcoesSessao {
+    const char* entrada = nullptr;   // standard input from this file, not the terminal
+    bool controleDeTarefas = false;  // run under a small shell that handles Ctrl-Z
+    bool ignorarHup = false;         // started as nohup does
+};
+
+// Written by the small shell when the game has stopped; a line typed then
+// continues it, as fg does.
+extern const char AVISO_PARADO[];
+
+// Starts the game in a new 120x45 terminal in line mode with echo.
+bool iniciarSessao(SessaoPty& s, const OpcoesSessao& opcoes = OpcoesSessao());
 
 // Reads output until it holds texto after what was already seen.
 bool esperar(SessaoPty& s, const std::string& texto, int ms = 10000);

@@ -199,3 +199,140 @@ TEST(SemTerminal, EntradaVaziaVaiAteOFim) {
     EXPECT_NE(texto.find("VENCEDOR: !\n\n" + REGRA + "\n          FIM DE JOGO!\n"), std::string::npos);
     EXPECT_LT(texto.size(), 20000u);
 }
+
+// Ctrl-Z gives the shell a usable terminal; fg brings the game back where it
+// was, in the mode its waiting read needs, with the screen drawn again.
+TEST(TerminalReal, CtrlZEFgRetomamOndeParou) {
+    SessaoPty s;
+    OpcoesSessao opcoes;
+    opcoes.controleDeTarefas = true;
+    ASSERT_TRUE(iniciarSessao(s, opcoes));
+    cadastrar(s, "2", {"Ana", "Bia"});
+    ASSERT_TRUE(esperar(s, "    Cor: \r\n"));
+    ASSERT_TRUE(esperarModoLinha(s, false));
+    digitar(s, "\x1a");
+    ASSERT_TRUE(esperar(s, AVISO_PARADO));
+    EXPECT_TRUE(modoRestaurado(s));
+    EXPECT_NE(s.saida.rfind("\x1b[0m"), std::string::npos);
+    digitar(s, "\n");
+    ASSERT_TRUE(esperar(s, ROXO));  // colours back
+    ASSERT_TRUE(esperar(s, "JOGADOR: Ana\r\n"));
+    ASSERT_TRUE(esperarModoLinha(s, false));
+    digitar(s, "d");
+    ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
+    ASSERT_TRUE(esperarModoLinha(s, true));
+    digitar(s, "\x1a");
+    ASSERT_TRUE(esperar(s, AVISO_PARADO));
+    EXPECT_TRUE(modoRestaurado(s));
+    digitar(s, "\n");
+    ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
+    responder(s, "Arara");
+    ASSERT_TRUE(esperar(s, " -> Nome: Arara\r\n"));
+    digitar(s, "\x03");
+    int status = esperarFim(s, 5000);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_TRUE(modoRestaurado(s));
+    encerrarSessao(s);
+}
+
+// Under nohup the window closing is not a signal: the reads fail, and the
+// match runs to its end at once instead of spinning or hanging.
+TEST(TerminalReal, JanelaFechadaSobNohupTerminaAPartida) {
+    SessaoPty s;
+    OpcoesSessao opcoes;
+    opcoes.ignorarHup = true;
+    ASSERT_TRUE(iniciarSessao(s, opcoes));
+    cadastrar(s, "2", {"Ana", "Bia"});
+    ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
+    fecharTerminal(s);
+    int status = esperarFim(s, 3000);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// Ctrl-D at a line read ends the input: nobody is left to play, so every
+// later read returns at once and the match ends with status 0.
+TEST(TerminalReal, CtrlDNaQuantidadeENoNome) {
+    for (int onde = 0; onde < 2; onde++) {
+        SessaoPty s;
+        ASSERT_TRUE(iniciarSessao(s));
+        ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
+        if (onde == 1) {
+            responder(s, "3");
+            ASSERT_TRUE(esperar(s, "Nome do jogador 1: "));
+            responder(s, "Ana");
+            ASSERT_TRUE(esperar(s, "Nome do jogador 2: "));
+        }
+        ASSERT_TRUE(esperarModoLinha(s, true));
+        digitar(s, "\x04");
+        int status = esperarFim(s);
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_NE(s.saida.find(onde == 1 ? "VENCEDOR: Ana!" : "VENCEDOR: !"), std::string::npos);
+        EXPECT_TRUE(modoRestaurado(s));
+        encerrarSessao(s);
+    }
+}
+
+TEST(TerminalReal, CtrlDNaRespostaNaNotaENaEspera) {
+    for (int onde = 0; onde < 3; onde++) {
+        SessaoPty s;
+        ASSERT_TRUE(iniciarSessao(s));
+        cadastrar(s, "2", {"Ana", "Bia"});
+        ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
+        if (onde == 0) {
+            digitar(s, "d");
+            ASSERT_TRUE(esperar(s, "Digite a resposta"));
+        } else {
+            digitar(s, "f");
+            ASSERT_TRUE(esperar(s, "JOGADOR: Bia"));
+            digitar(s, "f");
+            ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+            if (onde == 2) {
+                responder(s, "1 1 1 1 1 1");
+                ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+                responder(s, "2 2 2 2 2 2");
+                ASSERT_TRUE(esperar(s, "Pressione ENTER"));
+            }
+        }
+        ASSERT_TRUE(esperarModoLinha(s, true));
+        digitar(s, "\x04");
+        int status = esperarFim(s);
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_NE(s.saida.find("VENCEDOR: Ana!"), std::string::npos);
+        EXPECT_LT(s.saida.size(), 40000u);
+        encerrarSessao(s);
+    }
+}
+
+// What a player types is shown, never obeyed: an Escape typed into a name
+// or an arrow pressed at an answer prompt appear in caret form.
+TEST(TerminalReal, ControlesDigitadosAparecemComoTexto) {
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s));
+    cadastrar(s, "2", {"A\x1b[2Jb", "Bia"});
+    ASSERT_TRUE(esperar(s, "JOGADOR: A^[[2Jb\r\n"));
+    digitar(s, "d");
+    ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
+    responder(s, "x\x1b[Ay\x07");
+    ASSERT_TRUE(esperar(s, " -> Nome: x^[[Ay^G\r\n"));
+    encerrarSessao(s);
+}
+
+// A letter of two bytes that would end past byte 49 is not split: it begins
+// the next name, which is read at once from what was left.
+TEST(TerminalReal, AcentoNoByte49FicaInteiro) {
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s));
+    std::string a48(48, 'a');
+    cadastrar(s, "3", {(a48 + "\xc3\xa3").c_str()});
+    ASSERT_TRUE(esperar(s, "\r\nNome do jogador 2: \r\nNome do jogador 3: "));
+    responder(s, "Jo\xc3\xa3o Concei\xc3\xa7\xc3\xa3o");
+    ASSERT_TRUE(esperar(s, "JOGADOR: " + a48 + "\r\n"));
+    digitar(s, "f");
+    ASSERT_TRUE(esperar(s, "JOGADOR: \xc3\xa3\r\n"));
+    digitar(s, "f");
+    ASSERT_TRUE(esperar(s, "JOGADOR: Jo\xc3\xa3o Concei\xc3\xa7\xc3\xa3o\r\n"));
+    encerrarSessao(s);
+}
