@@ -44,6 +44,8 @@ void executarJogo(const OpcoesSessao& opcoes) {
         close(fd);
     }
     if (opcoes.ignorarHup) signal(SIGHUP, SIG_IGN);
+    if (opcoes.preload) setenv("LD_PRELOAD", opcoes.preload, 1);
+    if (opcoes.contagem) setenv("CONTAGEM_ALOCACOES", opcoes.contagem, 1);
     setenv("TERM", "xterm-256color", 1);
     execl(ZOVA_EXECUTAVEL, "zova", static_cast<char*>(nullptr));
     _exit(127);
@@ -150,7 +152,7 @@ int esperarFim(SessaoPty& s, int ms) {
     long long limite = agoraMs() + ms;
     for (;;) {
         int status;
-        if (waitpid(s.pid, &status, WNOHANG) == s.pid) {
+        if (wait4(s.pid, &status, WNOHANG, &s.uso) == s.pid) {
             while (s.mestre >= 0 && ler(s, 0) && s.saida.size() < (1u << 24)) {
                 struct pollfd p = {s.mestre, POLLIN, 0};
                 if (poll(&p, 1, 0) <= 0) break;

@@ -1,6 +1,7 @@
 // Runs the real program in a pseudo-terminal and talks to it as a player.
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <string>
@@ -8,14 +9,17 @@
 struct SessaoPty {
     pid_t pid = -1;
     int mestre = -1;
-    std::string saida;  // everything the program wrote
-    size_t visto = 0;   // how far esperar has looked
+    std::string saida;       // everything the program wrote
+    size_t visto = 0;        // how far esperar has looked
+    struct rusage uso = {};  // the program's CPU and memory, once it has ended
 };
 
 struct OpcoesSessao {
     const char* entrada = nullptr;   // standard input from this file, not the terminal
     bool controleDeTarefas = false;  // run under a small shell that handles Ctrl-Z
     bool ignorarHup = false;         // started as nohup does
+    const char* preload = nullptr;   // a library to preload into the program
+    const char* contagem = nullptr;  // where that library writes its count
 };
 
 // Written by the small shell when the game has stopped; a line typed then

@@ -1,0 +1,214 @@
+// Whole-process figures of the real program in a pseudo-terminal: CPU per
+// editor redraw (key read included), CPU and peak memory of a scripted
+// five-player match, bytes and frames written, and two references measured
+// in the same run: the kernel's own terminal work for one frame and one key,
+// and one clear done by spawning the system's `clear`.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tests/pty_sessao.h"
+
+extern char** environ;
+
+namespace {
+
+const std::string FIM_DO_QUADRO = "    Cor: \r\n";
+
+double cpuUs(const struct rusage& u) {
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e6 + u.ru_utime.tv_usec + u.ru_stime.tv_usec;
+}
+
+std::string arquivoDeEntrada(const std::string& conteudo) {
+    char nome[] = "/tmp/zova-medir-XXXXXX";
+    int fd = mkstemp(nome);
+    if (fd < 0 || write(fd, conteudo.data(), conteudo.size()) != static_cast<ssize_t>(conteudo.size())) exit(1);
+    close(fd);
+    return nome;
+}
+
+std::string notas(int jogadores) {
+    std::string s;
+    for (int j = 0; j < jogadores; j++) s += "10 5 0 10 10 0\n";
+    return s + "\n";
+}
+
+struct Resultado {
+    double cpuUs;
+    long picoKiB;
+    size_t bytes;
+    size_t quadros;
+};
+
+// One key, then wait for the frame it causes: each key is a blocking read
+// that wakes, as when a person types.
+bool tecla(SessaoPty& s, const std::string& k) {
+    digitar(s, k);
+    return esperar(s, FIM_DO_QUADRO);
+}
+
+// Two players; Ana presses x `extras` times before F. Lines come from a file,
+// so the terminal stays in key mode, and keys come from the terminal.
+Resultado partidaDeDois(int extras) {
+    std::string entrada = arquivoDeEntrada("2\nAna\nBia\n" + notas(2) + notas(2));
+    SessaoPty s;
+    OpcoesSessao opcoes;
+    opcoes.entrada = entrada.c_str();
+    iniciarSessao(s, opcoes);
+    esperar(s, FIM_DO_QUADRO);
+    for (int i = 0; i < extras; i++) {
+        if (!tecla(s, "x")) exit(2);
+    }
+    tecla(s, "F");
+    tecla(s, "F");
+    tecla(s, "F");
+    digitar(s, "F");
+    if (esperarFim(s) != 0) exit(3);
+    unlink(entrada.c_str());
+    size_t quadros = 0;
+    for (size_t p = s.saida.find("\x1b[2J"); p != std::string::npos; p = s.saida.find("\x1b[2J", p + 1)) quadros++;
+    Resultado r = {cpuUs(s.uso), s.uso.ru_maxrss, s.saida.size(), quadros};
+    encerrarSessao(s);
+    return r;
+}
+
+// Five players, three answers each per round, every sheet judged.
+Resultado partidaDeCinco() {
+    std::string linhas = "5\nAna\nBia\nCid\nDora\nEli\n";
+    for (int rodada = 0; rodada < 2; rodada++) {
+        for (int j = 0; j < 5; j++) linhas += "Arara\nAzul\nAbacate\n";
+        linhas += notas(5);
+    }
+    std::string entrada = arquivoDeEntrada(linhas);
+    SessaoPty s;
+    OpcoesSessao opcoes;
+    opcoes.entrada = entrada.c_str();
+    iniciarSessao(s, opcoes);
+    esperar(s, FIM_DO_QUADRO);
+    for (int vez = 0; vez < 10; vez++) {
+        for (const char* k : {"d", "\x1b[B", "s", "d", "\x1b[A", "\x1b[B", "\x1b[B", "d"}) tecla(s, k);
+        if (vez < 9) tecla(s, "F");
+    }
+    digitar(s, "F");
+    if (esperarFim(s) != 0) exit(4);
+    unlink(entrada.c_str());
+    Resultado r = {cpuUs(s.uso), s.uso.ru_maxrss, s.saida.size(), 0};
+    encerrarSessao(s);
+    return r;
+}
+
+double cpuFilhosUs() {
+    struct rusage u;
+    getrusage(RUSAGE_CHILDREN, &u);
+    return cpuUs(u);
+}
+
+// CPU of spawning a program `vezes` times, its output to /dev/null.
+double cpuDeProcesso(const char* programa, int vezes) {
+    posix_spawn_file_actions_t acoes;
+    posix_spawn_file_actions_init(&acoes);
+    posix_spawn_file_actions_addopen(&acoes, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    setenv("TERM", "xterm-256color", 1);
+    double antes = cpuFilhosUs();
+    for (int i = 0; i < vezes; i++) {
+        pid_t pid;
+        char* args[] = {const_cast<char*>(programa), nullptr};
+        if (posix_spawnp(&pid, programa, &acoes, nullptr, args, environ) != 0) return -1;
+        waitpid(pid, nullptr, 0);
+    }
+    posix_spawn_file_actions_destroy(&acoes);
+    return (cpuFilhosUs() - antes) / vezes;
+}
+
+// The kernel's share: a process that reads one byte from a terminal and
+// writes one frame back, as the game does for a key, and nothing else.
+double cpuDoKernelPorQuadro(size_t bytesQuadro, int vezes) {
+    int mestre;
+    pid_t pid = forkpty(&mestre, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        struct termios modo;
+        tcgetattr(STDIN_FILENO, &modo);
+        cfmakeraw(&modo);
+        modo.c_oflag |= OPOST | ONLCR;
+        tcsetattr(STDIN_FILENO, TCSANOW, &modo);
+        std::string quadro(bytesQuadro, 'x');
+        for (size_t i = 40; i < quadro.size(); i += 41) quadro[i] = '\n';
+        write(STDOUT_FILENO, "pronto", 6);
+        char c;
+        for (int i = 0; i < vezes && read(STDIN_FILENO, &c, 1) == 1; i++) {
+            if (write(STDOUT_FILENO, quadro.data(), quadro.size()) < 0) break;
+        }
+        _exit(0);
+    }
+    char buffer[65536];
+    std::string visto;
+    while (visto.find("pronto") == std::string::npos) {
+        ssize_t n = read(mestre, buffer, sizeof buffer);
+        if (n <= 0) return -1;
+        visto.append(buffer, static_cast<size_t>(n));
+    }
+    for (int i = 0; i < vezes; i++) {
+        if (write(mestre, "x", 1) != 1) return -1;
+        size_t recebido = 0;
+        while (recebido < bytesQuadro) {
+            ssize_t n = read(mestre, buffer, sizeof buffer);
+            if (n <= 0) return -1;
+            recebido += static_cast<size_t>(n);
+        }
+    }
+    struct rusage u;
+    int status;
+    wait4(pid, &status, 0, &u);
+    close(mestre);
+    return cpuUs(u) / vezes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int teclas = argc > 1 ? atoi(argv[1]) : 20000;
+    int repeticoes = argc > 2 ? atoi(argv[2]) : 3;
+
+    printf("zova: whole-process figures in a pseudo-terminal (%d extra keys, best of %d)\n\n", teclas, repeticoes);
+    double melhorPorQuadro = 1e18;
+    Resultado curta = {}, longa = {};
+    for (int r = 0; r < repeticoes; r++) {
+        Resultado c = partidaDeDois(0);
+        Resultado l = partidaDeDois(teclas);
+        double porQuadro = (l.cpuUs - c.cpuUs) / teclas;
+        if (porQuadro < melhorPorQuadro) {
+            melhorPorQuadro = porQuadro;
+            curta = c;
+            longa = l;
+        }
+    }
+    double bytesPorQuadro = static_cast<double>(longa.bytes - curta.bytes) / teclas;
+    double kernel = cpuDoKernelPorQuadro(static_cast<size_t>(bytesPorQuadro), teclas);
+    double clear = cpuDeProcesso("clear", 200);
+    double inicio = cpuDeProcesso("true", 200);
+    Resultado cinco = partidaDeCinco();
+
+    printf("editor redraw, key read included:   %8.2f us CPU  (%zu vs %zu frames: %.0f vs %.0f us)\n", melhorPorQuadro,
+           longa.quadros, curta.quadros, longa.cpuUs, curta.cpuUs);
+    printf("bytes per editor frame:             %8.0f\n", bytesPorQuadro);
+    printf("kernel alone, one key + one frame:  %8.2f us CPU\n", kernel);
+    printf("  redraw / kernel alone:            %8.2f x\n", melhorPorQuadro / kernel);
+    printf("one clear by spawning `clear`:      %8.1f us CPU\n", clear);
+    printf("  spawned clear / redraw:           %8.0f x\n", clear / melhorPorQuadro);
+    printf("starting a process (`true`):        %8.1f us CPU\n", inicio);
+    printf("five-player match, 80 keys:         %8.1f us CPU, %.1f us besides a process start\n", cinco.cpuUs,
+           cinco.cpuUs - inicio);
+    printf("peak memory (max RSS):              %8ld KiB (five players), %ld KiB (%d keys)\n", cinco.picoKiB,
+           longa.picoKiB, teclas);
+    return 0;
+}
