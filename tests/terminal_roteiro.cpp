@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "console/console.h"
 #include "console/saida.h"
 #include "console/teclas.h"
@@ -51,15 +55,34 @@ int lerByteRoteiro(int esperaMs) {
     return static_cast<unsigned char>(teclas[posTecla++]);
 }
 
+// A stream that reads the given bytes and then ends.
+FILE* abrirEmMemoria(const char* dados, size_t tamanho) {
+#ifdef _WIN32
+    char pasta[MAX_PATH], nome[MAX_PATH];
+    GetTempPathA(MAX_PATH, pasta);
+    GetTempFileNameA(pasta, "zova", 0, nome);
+    FILE* f = fopen(nome, "w+bD");  // D: deleted when closed
+    if (tamanho > 0) fwrite(dados, 1, tamanho, f);
+    rewind(f);
+    return f;
+#else
+    // fmemopen refuses a size of 0: an empty input is a stream read to its end.
+    static char vazio[1];
+    if (tamanho == 0) {
+        FILE* f = fmemopen(vazio, 1, "r");
+        fgetc(f);
+        return f;
+    }
+    return fmemopen(const_cast<char*>(dados), tamanho, "r");
+#endif
+}
+
 }  // namespace
 
 void definirRoteiro(const char* dadosEntrada, size_t tamEntrada, const char* dadosTeclas, size_t tamDadosTeclas,
                     const size_t* listaIntervalos, size_t quantosIntervalos) {
     if (entrada) fclose(entrada);
-    // fmemopen refuses a size of 0; an empty input is a stream at its end at once.
-    static char vazio[1];
-    entrada = tamEntrada > 0 ? fmemopen(const_cast<char*>(dadosEntrada), tamEntrada, "r") : fmemopen(vazio, 1, "r");
-    if (tamEntrada == 0) fgetc(entrada);
+    entrada = abrirEmMemoria(dadosEntrada, tamEntrada);
     teclas = dadosTeclas;
     tamTeclas = tamDadosTeclas;
     posTecla = 0;
