@@ -29,14 +29,6 @@ double cpuUs(const struct rusage& u) {
     return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e6 + u.ru_utime.tv_usec + u.ru_stime.tv_usec;
 }
 
-std::string arquivoDeEntrada(const std::string& conteudo) {
-    char nome[] = "/tmp/zova-medir-XXXXXX";
-    int fd = mkstemp(nome);
-    if (fd < 0 || write(fd, conteudo.data(), conteudo.size()) != static_cast<ssize_t>(conteudo.size())) exit(1);
-    close(fd);
-    return nome;
-}
-
 std::string notas(int jogadores) {
     std::string s;
     for (int j = 0; j < jogadores; j++) s += "10 5 0 10 10 0\n";
@@ -60,7 +52,7 @@ bool tecla(SessaoPty& s, const std::string& k) {
 // Two players; Ana presses x `extras` times before F. Lines come from a file,
 // so the terminal stays in key mode, and keys come from the terminal.
 Resultado partidaDeDois(int extras) {
-    std::string entrada = arquivoDeEntrada("2\nAna\nBia\n" + notas(2) + notas(2));
+    std::string entrada = arquivoTemporario("2\nAna\nBia\n" + notas(2) + notas(2));
     SessaoPty s;
     OpcoesSessao opcoes;
     opcoes.entrada = entrada.c_str();
@@ -89,7 +81,7 @@ Resultado partidaDeCinco() {
         for (int j = 0; j < 5; j++) linhas += "Arara\nAzul\nAbacate\n";
         linhas += notas(5);
     }
-    std::string entrada = arquivoDeEntrada(linhas);
+    std::string entrada = arquivoTemporario(linhas);
     SessaoPty s;
     OpcoesSessao opcoes;
     opcoes.entrada = entrada.c_str();

@@ -185,3 +185,12 @@ void encerrarSessao(SessaoPty& s) {
     if (s.mestre >= 0) close(s.mestre);
     s.mestre = -1;
 }
+
+std::string arquivoTemporario(const std::string& conteudo) {
+    char nome[] = "/tmp/zova-XXXXXX";
+    int fd = mkstemp(nome);
+    if (fd < 0) return "";
+    ssize_t n = write(fd, conteudo.data(), conteudo.size());
+    close(fd);
+    return n == static_cast<ssize_t>(conteudo.size()) ? nome : "";
+}

@@ -47,3 +47,6 @@ unsigned modoLocal(const SessaoPty& s);
 void fecharTerminal(SessaoPty& s);
 
 void encerrarSessao(SessaoPty& s);
+
+// A new temporary file holding conteudo; its path.
+std::string arquivoTemporario(const std::string& conteudo);

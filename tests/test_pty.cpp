@@ -46,6 +46,33 @@ bool modoRestaurado(const SessaoPty& s) {
     return (modo & ECHO) && (modo & ICANON) && (modo & ISIG);
 }
 
+// Brings a new game to a waiting key read (the first editor) or to a
+// waiting line read (the player count).
+void chegarALeitura(SessaoPty& s, bool leituraDeTecla) {
+    if (leituraDeTecla) {
+        cadastrar(s, "2", {"Ana", "Bia"});
+        ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
+        ASSERT_TRUE(esperarModoLinha(s, false));
+    } else {
+        ASSERT_TRUE(esperar(s, "Quantidade de jogadores"));
+        ASSERT_TRUE(esperarModoLinha(s, true));
+    }
+}
+
+// Ctrl-D at the line read that waits: the match must run to its end at once,
+// exit 0 and give the terminal back.
+void ctrlDTerminaAPartida(SessaoPty& s, const std::string& vencedor) {
+    ASSERT_TRUE(esperarModoLinha(s, true));
+    digitar(s, "\x04");
+    int status = esperarFim(s);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(s.saida.find(vencedor), std::string::npos);
+    EXPECT_LT(s.saida.size(), 40000u);
+    EXPECT_TRUE(modoRestaurado(s));
+    encerrarSessao(s);
+}
+
 }  // namespace
 
 TEST(TerminalReal, TelasDeTituloRecusaECadastroExatas) {
@@ -136,14 +163,7 @@ TEST(TerminalReal, CtrlCDevolveOTerminal) {
     for (bool naLeituraDeTecla : {false, true}) {
         SessaoPty s;
         ASSERT_TRUE(iniciarSessao(s));
-        if (naLeituraDeTecla) {
-            cadastrar(s, "2", {"Ana", "Bia"});
-            ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
-            ASSERT_TRUE(esperarModoLinha(s, false));
-        } else {
-            ASSERT_TRUE(esperar(s, "Quantidade de jogadores"));
-            ASSERT_TRUE(esperarModoLinha(s, true));
-        }
+        chegarALeitura(s, naLeituraDeTecla);
         digitar(s, "\x03");
         int status = esperarFim(s, 5000);
         ASSERT_TRUE(WIFSIGNALED(status)) << status;
@@ -158,13 +178,7 @@ TEST(TerminalReal, JanelaFechadaEncerraOJogo) {
     for (bool naLeituraDeTecla : {false, true}) {
         SessaoPty s;
         ASSERT_TRUE(iniciarSessao(s));
-        if (naLeituraDeTecla) {
-            cadastrar(s, "2", {"Ana", "Bia"});
-            ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
-        } else {
-            ASSERT_TRUE(esperar(s, "Quantidade de jogadores"));
-            ASSERT_TRUE(esperarModoLinha(s, true));
-        }
+        chegarALeitura(s, naLeituraDeTecla);
         fecharTerminal(s);
         int status = esperarFim(s, 5000);
         EXPECT_NE(status, -1) << "still running after the terminal closed";
@@ -263,14 +277,7 @@ TEST(TerminalReal, CtrlDNaQuantidadeENoNome) {
             responder(s, "Ana");
             ASSERT_TRUE(esperar(s, "Nome do jogador 2: "));
         }
-        ASSERT_TRUE(esperarModoLinha(s, true));
-        digitar(s, "\x04");
-        int status = esperarFim(s);
-        ASSERT_TRUE(WIFEXITED(status)) << status;
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-        EXPECT_NE(s.saida.find(onde == 1 ? "VENCEDOR: Ana!" : "VENCEDOR: !"), std::string::npos);
-        EXPECT_TRUE(modoRestaurado(s));
-        encerrarSessao(s);
+        ctrlDTerminaAPartida(s, onde == 1 ? "VENCEDOR: Ana!" : "VENCEDOR: !");
     }
 }
 
@@ -295,14 +302,7 @@ TEST(TerminalReal, CtrlDNaRespostaNaNotaENaEspera) {
                 ASSERT_TRUE(esperar(s, "Pressione ENTER"));
             }
         }
-        ASSERT_TRUE(esperarModoLinha(s, true));
-        digitar(s, "\x04");
-        int status = esperarFim(s);
-        ASSERT_TRUE(WIFEXITED(status)) << status;
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-        EXPECT_NE(s.saida.find("VENCEDOR: Ana!"), std::string::npos);
-        EXPECT_LT(s.saida.size(), 40000u);
-        encerrarSessao(s);
+        ctrlDTerminaAPartida(s, "VENCEDOR: Ana!");
     }
 }
 

@@ -14,15 +14,6 @@ namespace {
 
 const std::string FIM_DO_QUADRO = "Cor: \r\n";
 
-std::string arquivoTemporario(const std::string& conteudo) {
-    char nome[] = "/tmp/zova-teste-XXXXXX";
-    int fd = mkstemp(nome);
-    EXPECT_GE(fd, 0);
-    EXPECT_EQ(write(fd, conteudo.data(), conteudo.size()), static_cast<ssize_t>(conteudo.size()));
-    close(fd);
-    return nome;
-}
-
 std::string notas(int jogadores) {
     std::string s;
     for (int j = 0; j < jogadores; j++) s += "1 2 3 4 5 6\n";
