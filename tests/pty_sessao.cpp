@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 namespace {
 
@@ -134,6 +136,29 @@ bool esperarModoLinha(SessaoPty& s, bool linha, int ms) {
     while (agoraMs() < limite) {
         bool emLinha = (modoLocal(s) & ICANON) != 0;
         if (emLinha == linha) return true;
+        if (!ler(s, 5)) return false;
+    }
+    return false;
+}
+
+namespace {
+
+// The game's process: the session's own, or the child of the small shell.
+pid_t pidDoJogo(const SessaoPty& s) {
+    std::ifstream filhos("/proc/" + std::to_string(s.pid) + "/task/" + std::to_string(s.pid) + "/children");
+    pid_t filho = 0;
+    if (filhos >> filho && filho > 0) return filho;
+    return s.pid;
+}
+
+}  // namespace
+
+bool esperarBloqueadoEmLeitura(SessaoPty& s, int ms) {
+    long long limite = agoraMs() + ms;
+    while (agoraMs() < limite) {
+        std::ifstream chamada("/proc/" + std::to_string(pidDoJogo(s)) + "/syscall");
+        long numero = -1;
+        if (chamada >> numero && numero == SYS_read) return true;
         if (!ler(s, 5)) return false;
     }
     return false;

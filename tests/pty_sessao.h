@@ -37,6 +37,10 @@ bool esperarModoLinha(SessaoPty& s, bool linha, int ms = 10000);
 
 void digitar(SessaoPty& s, const std::string& teclas);
 
+// Waits until the game (under the job-control shell too) sleeps in read(),
+// waiting for the player.
+bool esperarBloqueadoEmLeitura(SessaoPty& s, int ms = 10000);
+
 // Waits for the program to end; its wait status, or -1 if it did not end.
 int esperarFim(SessaoPty& s, int ms = 20000);
 

@@ -223,7 +223,7 @@ TEST(TerminalReal, CtrlZEFgRetomamOndeParou) {
     ASSERT_TRUE(iniciarSessao(s, opcoes));
     cadastrar(s, "2", {"Ana", "Bia"});
     ASSERT_TRUE(esperar(s, "    Cor: \r\n"));
-    ASSERT_TRUE(esperarModoLinha(s, false));
+    ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
     digitar(s, "\x1a");
     ASSERT_TRUE(esperar(s, AVISO_PARADO));
     EXPECT_TRUE(modoRestaurado(s));
@@ -235,6 +235,7 @@ TEST(TerminalReal, CtrlZEFgRetomamOndeParou) {
     digitar(s, "d");
     ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
     ASSERT_TRUE(esperarModoLinha(s, true));
+    ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
     digitar(s, "\x1a");
     ASSERT_TRUE(esperar(s, AVISO_PARADO));
     EXPECT_TRUE(modoRestaurado(s));
