@@ -12,10 +12,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "tests/pty_sessao.h"
 
@@ -51,11 +54,12 @@ bool tecla(SessaoPty& s, const std::string& k) {
 
 // Two players; Ana presses x `extras` times before F. Lines come from a file,
 // so the terminal stays in key mode, and keys come from the terminal.
-Resultado partidaDeDois(int extras) {
+Resultado partidaDeDois(int extras, const char* strace = nullptr) {
     std::string entrada = arquivoTemporario("2\nAna\nBia\n" + notas(2) + notas(2));
     SessaoPty s;
     OpcoesSessao opcoes;
     opcoes.entrada = entrada.c_str();
+    opcoes.strace = strace;
     iniciarSessao(s, opcoes);
     esperar(s, FIM_DO_QUADRO);
     for (int i = 0; i < extras; i++) {
@@ -97,6 +101,40 @@ Resultado partidaDeCinco() {
     Resultado r = {cpuUs(s.uso), s.uso.ru_maxrss, s.saida.size(), 0};
     encerrarSessao(s);
     return r;
+}
+
+double mediana(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Writes per editor frame, from an strace log of the program: a frame starts
+// with the write that clears for the editor and ends at the key read.
+struct Escritas {
+    int quadros;
+    double mediana;
+    int maximo;
+};
+
+Escritas escritasPorQuadro(const char* log) {
+    std::ifstream arquivo(log);
+    std::vector<double> porQuadro;
+    std::string linha;
+    int atual = -1;
+    while (std::getline(arquivo, linha)) {
+        if (linha.compare(0, 5, "read(") == 0) {
+            if (atual > 0) porQuadro.push_back(atual);
+            atual = -1;
+        } else if (linha.compare(0, 8, "write(1,") == 0) {
+            if (linha.find("\\33[2J") != std::string::npos) atual = 0;
+            if (atual >= 0) atual++;
+        }
+    }
+    Escritas e = {static_cast<int>(porQuadro.size()), 0, 0};
+    if (porQuadro.empty()) return e;
+    e.mediana = mediana(porQuadro);
+    e.maximo = static_cast<int>(*std::max_element(porQuadro.begin(), porQuadro.end()));
+    return e;
 }
 
 double cpuFilhosUs() {
@@ -169,34 +207,52 @@ double cpuDoKernelPorQuadro(size_t bytesQuadro, int vezes) {
 
 int main(int argc, char** argv) {
     int teclas = argc > 1 ? atoi(argv[1]) : 20000;
-    int repeticoes = argc > 2 ? atoi(argv[2]) : 3;
+    int repeticoes = argc > 2 ? atoi(argv[2]) : 5;
 
-    printf("zova: whole-process figures in a pseudo-terminal (%d extra keys, best of %d)\n\n", teclas, repeticoes);
-    double melhorPorQuadro = 1e18;
+    printf("zova: whole-process figures in a pseudo-terminal (%d extra keys, medians of %d runs)\n\n", teclas,
+           repeticoes);
+    std::vector<double> porQuadro, kernels;
     Resultado curta = {}, longa = {};
     for (int r = 0; r < repeticoes; r++) {
-        Resultado c = partidaDeDois(0);
-        Resultado l = partidaDeDois(teclas);
-        double porQuadro = (l.cpuUs - c.cpuUs) / teclas;
-        if (porQuadro < melhorPorQuadro) {
-            melhorPorQuadro = porQuadro;
-            curta = c;
-            longa = l;
-        }
+        curta = partidaDeDois(0);
+        longa = partidaDeDois(teclas);
+        porQuadro.push_back((longa.cpuUs - curta.cpuUs) / teclas);
     }
+    double medianaPorQuadro = mediana(porQuadro);
     double bytesPorQuadro = static_cast<double>(longa.bytes - curta.bytes) / teclas;
-    double kernel = cpuDoKernelPorQuadro(static_cast<size_t>(bytesPorQuadro), teclas);
+    for (int r = 0; r < repeticoes; r++)
+        kernels.push_back(cpuDoKernelPorQuadro(static_cast<size_t>(bytesPorQuadro), teclas));
+    double kernel = mediana(kernels);
     double clear = cpuDeProcesso("clear", 200);
+    double antes = cpuFilhosUs();
+    for (int i = 0; i < 200; i++) {
+        if (system("clear > /dev/null") != 0) break;
+    }
+    double clearShell = (cpuFilhosUs() - antes) / 200;
     double inicio = cpuDeProcesso("true", 200);
     Resultado cinco = partidaDeCinco();
+    std::string log = arquivoTemporario("");
+    bool comStrace = system("strace -V > /dev/null 2>&1") == 0;
+    Escritas escritas = {0, 0, 0};
+    if (comStrace) {
+        partidaDeDois(200, log.c_str());
+        escritas = escritasPorQuadro(log.c_str());
+    }
+    unlink(log.c_str());
 
-    printf("editor redraw, key read included:   %8.2f us CPU  (%zu vs %zu frames: %.0f vs %.0f us)\n", melhorPorQuadro,
+    printf("editor redraw, key read included:   %8.2f us CPU  (%zu vs %zu frames: %.0f vs %.0f us)\n", medianaPorQuadro,
            longa.quadros, curta.quadros, longa.cpuUs, curta.cpuUs);
     printf("bytes per editor frame:             %8.0f\n", bytesPorQuadro);
+    if (comStrace) {
+        printf("writes per editor frame (strace):   %8.0f median, %d maximum, over %d frames\n", escritas.mediana,
+               escritas.maximo, escritas.quadros);
+    }
     printf("kernel alone, one key + one frame:  %8.2f us CPU\n", kernel);
-    printf("  redraw / kernel alone:            %8.2f x\n", melhorPorQuadro / kernel);
+    printf("  redraw / kernel alone:            %8.2f x\n", medianaPorQuadro / kernel);
     printf("one clear by spawning `clear`:      %8.1f us CPU\n", clear);
-    printf("  spawned clear / redraw:           %8.0f x\n", clear / melhorPorQuadro);
+    printf("  spawned clear / redraw:           %8.0f x\n", clear / medianaPorQuadro);
+    printf("one clear by system(\"clear\"):      %8.1f us CPU\n", clearShell);
+    printf("  system(\"clear\") / redraw:         %8.0f x\n", clearShell / medianaPorQuadro);
     printf("starting a process (`true`):        %8.1f us CPU\n", inicio);
     printf("five-player match, 80 keys:         %8.1f us CPU, %.1f us besides a process start\n", cinco.cpuUs,
            cinco.cpuUs - inicio);

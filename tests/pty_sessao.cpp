@@ -49,6 +49,10 @@ void executarJogo(const OpcoesSessao& opcoes) {
     if (opcoes.preload) setenv("LD_PRELOAD", opcoes.preload, 1);
     if (opcoes.contagem) setenv("CONTAGEM_ALOCACOES", opcoes.contagem, 1);
     setenv("TERM", "xterm-256color", 1);
+    if (opcoes.strace) {
+        execlp("strace", "strace", "-e", "trace=read,write", "-e", "signal=none", "-s", "32", "-o", opcoes.strace,
+               ZOVA_EXECUTAVEL, static_cast<char*>(nullptr));
+    }
     execl(ZOVA_EXECUTAVEL, "zova", static_cast<char*>(nullptr));
     _exit(127);
 }

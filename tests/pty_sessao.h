@@ -20,6 +20,7 @@ struct OpcoesSessao {
     bool ignorarHup = false;         // started as nohup does
     const char* preload = nullptr;   // a library to preload into the program
     const char* contagem = nullptr;  // where that library writes its count
+    const char* strace = nullptr;    // run under strace, its log here
 };
 
 // Written by the small shell when the game has stopped; a line typed then
