@@ -42,8 +42,10 @@ void acrescentarCaret(unsigned char c) {
 // any of it as a control (an arrow pressed at a prompt stores ESC [ A, which
 // sent raw would move the cursor; ESC [ 2 J would clear the screen). C0
 // controls and DEL take the caret form, C1 controls (raw, or encoded in
-// UTF-8) the M-^ form; well-formed UTF-8 passes whole, so accents show.
+// UTF-8) the M-^ form; well-formed UTF-8 passes whole, so accents show. On
+// a console that is not UTF-8, bytes from 0x80 up are its letters.
 void acrescentarVisivel(const char* texto) {
+    bool utf8 = terminalEmUtf8();
     const unsigned char* s = reinterpret_cast<const unsigned char*>(texto);
     while (*s) {
         unsigned char c = *s;
@@ -52,7 +54,7 @@ void acrescentarVisivel(const char* texto) {
             s++;
             continue;
         }
-        if (c < 0x80) {
+        if (c < 0x80 || !utf8) {
             acrescentarByte(static_cast<char>(c));
             s++;
             continue;
@@ -266,6 +268,7 @@ void tirarEnter(char* texto) {
 bool lerLinha(char* destino, int tamanho) {
     if (tamanho < 1) return false;
     iniciarLeitura();
+    bool utf8 = terminalEmUtf8();
     int n = 0;
     bool leu = false;
     while (n < tamanho - 1) {
@@ -273,7 +276,7 @@ bool lerLinha(char* destino, int tamanho) {
         if (c == EOF) break;
         // A character of several bytes that does not fit is left whole for
         // the next read, as the rest of a long line is.
-        int seguintes = seguintesUtf8(c);
+        int seguintes = utf8 ? seguintesUtf8(c) : 0;
         if (n > 0 && seguintes > 0 && n + 1 + seguintes > tamanho - 1) {
             devolverByte(c);
             leu = true;

@@ -34,3 +34,8 @@ void terminalAplicarCor(int fundo, int texto);
 void terminalLimpar();
 
 void terminalPausar(int ms);
+
+// Whether text on this terminal is UTF-8, where bytes 0x80 to 0x9F can be
+// controls and a character may take several bytes. A Windows console in an
+// OEM code page shows those bytes as letters (0x82 is an e with an accent).
+bool terminalEmUtf8();

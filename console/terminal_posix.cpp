@@ -278,3 +278,6 @@ void terminalPausar(int ms) {
     struct timespec falta = {ms / 1000, (ms % 1000) * 1000000L};
     while (nanosleep(&falta, &falta) != 0 && errno == EINTR) aoRetomar();
 }
+
+// Terminals here speak UTF-8, as the players' names with accents need.
+bool terminalEmUtf8() { return true; }

@@ -132,3 +132,5 @@ void terminalLimpar() {
 void terminalPausar(int ms) {
     if (!terminalPerdido && ms > 0) Sleep(static_cast<DWORD>(ms));
 }
+
+bool terminalEmUtf8() { return GetConsoleOutputCP() == CP_UTF8; }

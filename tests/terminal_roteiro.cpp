@@ -14,6 +14,7 @@
 #include "console/terminal.h"
 
 long limiteLeiturasTecla = 0;
+bool utf8Roteiro = true;
 
 namespace {
 
@@ -141,3 +142,5 @@ void terminalAplicarCor(int fundo, int texto) {
 void terminalLimpar() { acrescentarSaida("<limpa>", 7); }
 
 void terminalPausar(int) { pausas++; }
+
+bool terminalEmUtf8() { return utf8Roteiro; }

@@ -24,5 +24,8 @@ int pausasRoteiro();          // pauses asked for
 long leiturasTeclaRoteiro();  // bytes or waits asked of the key source
 int mudancasModoRoteiro();    // switches between key and line mode
 
+// Whether the scripted terminal is UTF-8 (true) or an 8-bit code page.
+extern bool utf8Roteiro;
+
 // Called once per read of a key byte; a test can stop a runaway match here.
 extern long limiteLeiturasTecla;
