@@ -33,8 +33,24 @@ esperar() {
 tecla() { tmux send-keys -t "$sessao" "$@"; }
 linha() { tmux send-keys -t "$sessao" -l "$1"; tmux send-keys -t "$sessao" Enter; }
 
-tmux new-session -d -s "$sessao" -x 120 -y 50 \
-  "sh -c 'WINEDEBUG=-all /usr/lib/wine/wine64 \"$exe\"; echo \$? > \"$estado\"; sleep 600'"
+iniciar() {
+  tmux new-session -d -s "$sessao" -x 120 -y 50 \
+    "sh -c 'WINEDEBUG=-all /usr/lib/wine/wine64 \"$exe\"; echo \$? > \"$estado\"; sleep 600'"
+}
+# Wine has been seen to fail to start a process just after its services came
+# up: if the game never showed its title, start it once more.
+iniciar
+for _ in $(seq 200); do
+  tela | grep -qF "Quantidade de jogadores (2 a 5):" && break
+  [ -s "$estado" ] && break
+  sleep 0.1
+done
+if ! tela | grep -qF "Quantidade de jogadores (2 a 5):"; then
+  echo "wine started nothing; trying again"
+  tmux kill-session -t "$sessao"
+  : > "$estado"
+  iniciar
+fi
 
 esperar "                ZOVA" "Quantidade de jogadores (2 a 5):"
 linha 7
