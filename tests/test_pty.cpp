@@ -221,7 +221,7 @@ TEST(TerminalReal, CtrlZEFgRetomamOndeParou) {
     OpcoesSessao opcoes;
     opcoes.controleDeTarefas = true;
     ASSERT_TRUE(iniciarSessao(s, opcoes));
-    cadastrar(s, "2", {"Ana", "Bia"});
+    chegarALeitura(s, true);
     ASSERT_TRUE(esperar(s, "    Cor: \r\n"));
     ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
     digitar(s, "\x1a");
@@ -257,8 +257,7 @@ TEST(TerminalReal, JanelaFechadaSobNohupTerminaAPartida) {
     OpcoesSessao opcoes;
     opcoes.ignorarHup = true;
     ASSERT_TRUE(iniciarSessao(s, opcoes));
-    cadastrar(s, "2", {"Ana", "Bia"});
-    ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
+    chegarALeitura(s, true);
     fecharTerminal(s);
     int status = esperarFim(s, 3000);
     ASSERT_TRUE(WIFEXITED(status)) << status;
@@ -286,8 +285,7 @@ TEST(TerminalReal, CtrlDNaRespostaNaNotaENaEspera) {
     for (int onde = 0; onde < 3; onde++) {
         SessaoPty s;
         ASSERT_TRUE(iniciarSessao(s));
-        cadastrar(s, "2", {"Ana", "Bia"});
-        ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
+        chegarALeitura(s, true);
         if (onde == 0) {
             digitar(s, "d");
             ASSERT_TRUE(esperar(s, "Digite a resposta"));
