@@ -1,10 +1,11 @@
 #include "console/console.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
+#include "console/editor_linha.h"
 #include "console/saida.h"
 #include "console/terminal.h"
 #include "console/utf8.h"
@@ -92,40 +93,42 @@ void acrescentarInteiro(int valor) {
 
 // ---------------------------------------------------------------------------
 // Standard input
+//
+// What has come of standard input and is not read yet: the rest of a line
+// longer than a read takes, the numbers after the first on a score line.
+// A line from the line editor joins it whole, with its newline.
+
+char pendente[MAX_LINHA + 1];
+int inicioPendente = 0;
+int fimPendente = 0;
 
 // One byte of standard input, or EOF once it has ended. Once it has ended it
 // stays ended: no read waits again, and nothing retries a closed stream.
 int lerByte() {
+    if (inicioPendente < fimPendente) return static_cast<unsigned char>(pendente[inicioPendente++]);
     if (entradaAcabou) return EOF;
-    FILE* f = terminalEntrada();
-    for (;;) {
-        errno = 0;
-        int c = getc(f);
-        if (c != EOF) return c;
-        // A signal (the player's Ctrl-Z, then fg) interrupts the wait without
-        // ending the input; anything else does end it.
-        if (ferror(f) && errno == EINTR) {
-            clearerr(f);
-            reescreverTela();
-            continue;
-        }
+    int n = terminalEditaLinhas() ? editarLinha(pendente) : terminalLerEntrada(pendente, sizeof pendente);
+    if (n <= 0) {
         entradaAcabou = true;
+        inicioPendente = fimPendente = 0;
         return EOF;
     }
+    inicioPendente = 1;
+    fimPendente = n;
+    return static_cast<unsigned char>(pendente[0]);
 }
 
+// Gives back the byte just read, for the next read.
 void devolverByte(int c) {
-    if (c != EOF) ungetc(c, terminalEntrada());
+    if (c != EOF && inicioPendente > 0) inicioPendente--;
 }
 
 // A read of standard input may wait for the player: whatever was written is
-// on the screen first, and the terminal edits and echoes the line.
+// on the screen first, with the cursor where the line is typed.
 void iniciarLeitura() {
+    terminalMostrarCursor(true);
     descarregarSaida();
-    if (!entradaAcabou) terminalModoLinha();
 }
-
-void terminarLeitura() { terminalModoTecla(); }
 
 }  // namespace
 
@@ -148,6 +151,36 @@ void acrescentarSaida(const char* dados, int tamanho) {
 
 void reescreverTela() {
     if (enviados > 0) terminalEscrever(saida, enviados);
+    redesenharLinhaEmEdicao();
+}
+
+int colunaDaSaida() {
+    int inicio = enviados;
+    while (inicio > 0 && saida[inicio - 1] != '\n') inicio--;
+    int colunas = 0;
+    for (int i = inicio; i < enviados; i++) {
+        unsigned char c = static_cast<unsigned char>(saida[i]);
+        if (c == 0x1B) {
+            // A control sequence takes no column: ESC [, parameters, a final byte.
+            if (i + 1 < enviados && saida[i + 1] == '[') {
+                i += 2;
+                while (i < enviados && !(saida[i] >= 0x40 && saida[i] <= 0x7E)) i++;
+            } else {
+                i++;
+            }
+        } else if (c == '\r') {
+            colunas = 0;
+        } else if (c >= 0x20 && (c & 0xC0) != 0x80) {
+            colunas++;
+        }
+    }
+    return colunas;
+}
+
+void registrarEco(const char* dados, int tamanho) {
+    descarregarSaida();
+    acrescentarSaida(dados, tamanho);
+    enviados = tamSaida;
 }
 
 // ---------------------------------------------------------------------------
@@ -156,6 +189,7 @@ void reescreverTela() {
 void iniciarConsole() {
     tamSaida = enviados = 0;
     entradaAcabou = false;
+    inicioPendente = fimPendente = 0;
     terminalIniciar();
 }
 
@@ -254,6 +288,7 @@ void escrever(const char* formato, ...) {
 }
 
 int lerTecla() {
+    terminalMostrarCursor(false);  // the sheet's cursor is its arrow
     descarregarSaida();
     // Once standard input has ended the players are gone: no read waits.
     if (entradaAcabou) return TECLA_FIM;
@@ -290,7 +325,6 @@ bool lerLinha(char* destino, int tamanho) {
         destino[n] = '\0';
         tirarEnter(destino);
     }
-    terminarLeitura();
     return leu;
 }
 
@@ -307,7 +341,6 @@ bool lerInteiro(int& destino) {
     }
     if (c == EOF || !isdigit(c)) {
         devolverByte(c);
-        terminarLeitura();
         return false;
     }
     // Every digit is taken; past the range of an int the value stays at the limit.
@@ -322,14 +355,12 @@ bool lerInteiro(int& destino) {
     if (valor > 2147483647LL) valor = 2147483647LL;
     if (valor < -2147483648LL) valor = -2147483648LL;
     destino = static_cast<int>(valor);
-    terminarLeitura();
     return true;
 }
 
 void consumirCaractere() {
     iniciarLeitura();
     lerByte();
-    terminarLeitura();
 }
 
 void descartarLinha() {
@@ -338,10 +369,13 @@ void descartarLinha() {
     do {
         c = lerByte();
     } while (c != EOF && c != '\n');
-    terminarLeitura();
 }
 
 bool fimDaEntrada() { return entradaAcabou; }
+
+void comecarLinha() {
+    if (tamSaida > 0 && saida[tamSaida - 1] != '\n') acrescentarByte('\n');
+}
 
 void pausar(int ms) {
     descarregarSaida();

@@ -52,6 +52,10 @@ void consumirCaractere();
 void descartarLinha();
 // True once standard input has ended: from then on no read waits.
 bool fimDaEntrada();
+// Ends the line the cursor is on, unless it is already at the start of one:
+// a prompt asked again after text that was not echoed (it came from what
+// was pending) starts on a line of its own.
+void comecarLinha();
 
 void pausar(int ms);
 

@@ -6,5 +6,14 @@
 void acrescentarSaida(const char* dados, int tamanho);
 
 // Writes again what the current screen has shown since it was cleared
-// (after the terminal was handed to another program and given back).
+// (after the terminal was handed to another program and given back, or the
+// window was resized), with the line being edited, if one is.
 void reescreverTela();
+
+// The columns the cursor has moved along the screen's last line: where the
+// prompt being answered ends.
+int colunaDaSaida();
+
+// Adds to the screen's record what the terminal already shows: the line
+// echoed by the line editor.
+void registrarEco(const char* dados, int tamanho);

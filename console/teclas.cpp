@@ -125,6 +125,7 @@ void acumularParametro(DecodificadorTeclas& d, int byte) {
 }
 
 ResultadoTecla normal(DecodificadorTeclas& d, int byte) {
+    d.tamCaractere = 0;
     if (byte == 0x1B) {
         d.estado = APOS_ESC;
         return nenhuma();
@@ -138,6 +139,8 @@ ResultadoTecla normal(DecodificadorTeclas& d, int byte) {
     d.estado = UTF8;
     d.faltamUtf8 = seguintes;
     d.altUtf8 = false;
+    d.utf8[0] = static_cast<unsigned char>(byte);
+    d.tamUtf8 = 1;
     return nenhuma();
 }
 
@@ -157,6 +160,7 @@ ResultadoTecla aposEsc(DecodificadorTeclas& d, int byte) {
         d.estado = UTF8;
         d.faltamUtf8 = seguintes;
         d.altUtf8 = true;
+        d.tamUtf8 = 0;
         return nenhuma();
     }
     return estendida(ESTENDIDA_ALT);
@@ -192,8 +196,10 @@ ResultadoTecla csiLinux(DecodificadorTeclas& d, int byte) {
 ResultadoTecla continuacaoUtf8(DecodificadorTeclas& d, int byte) {
     bool alt = d.altUtf8;
     if (byte >= 0x80 && byte <= 0xBF) {
+        if (d.tamUtf8 < 4) d.utf8[d.tamUtf8++] = static_cast<unsigned char>(byte);
         if (--d.faltamUtf8 > 0) return nenhuma();
         d.estado = NORMAL;
+        if (!alt) d.tamCaractere = d.tamUtf8;
         return alt ? estendida(ESTENDIDA_ALT) : simples(TECLA_NAO_ASCII);
     }
     d.estado = NORMAL;
@@ -219,6 +225,8 @@ void reiniciarDecodificador(DecodificadorTeclas& d) {
     iniciarSequencia(d, NORMAL);
     d.faltamUtf8 = 0;
     d.altUtf8 = false;
+    d.tamUtf8 = 0;
+    d.tamCaractere = 0;
 }
 
 bool decodificadorNoMeio(const DecodificadorTeclas& d) { return d.estado != NORMAL; }
@@ -267,4 +275,10 @@ int lerTeclaDeBytes(LeitorTeclas& l, FonteBytes fonte) {
         if (r.quantidade == 2) l.pendente = r.codigos[1];
         return r.codigos[0];
     }
+}
+
+int caractereDaTecla(const LeitorTeclas& l, char destino[4]) {
+    int n = l.decodificador.tamCaractere;
+    for (int i = 0; i < n; i++) destino[i] = static_cast<char>(l.decodificador.utf8[i]);
+    return n;
 }

@@ -50,6 +50,9 @@ struct DecodificadorTeclas {
     int parametros[MAX_PARAMETROS_CSI];
     int numParametros;
     bool parametroInvalido;  // private or intermediate bytes seen
+    unsigned char utf8[4];   // the bytes of the character being read
+    int tamUtf8;
+    int tamCaractere;  // bytes in utf8 of the last key, when it was a whole character outside ASCII
 };
 
 struct ResultadoTecla {
@@ -84,3 +87,7 @@ void reiniciarLeitor(LeitorTeclas& l);
 
 // Reads one key code from the source; BYTE_FIM once no key can be read.
 int lerTeclaDeBytes(LeitorTeclas& l, FonteBytes fonte);
+
+// The bytes of the last key read when it was TECLA_NAO_ASCII for a whole
+// UTF-8 character (the line editor inserts them); 0 for anything else.
+int caractereDaTecla(const LeitorTeclas& l, char destino[4]);

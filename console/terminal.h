@@ -3,8 +3,6 @@
 // console of the in-process tests.
 #pragma once
 
-#include <cstdio>
-
 // Takes the terminal over: keeps its modes to give back, and puts it in the
 // mode in which keys are read (no echo, key by key). Called once.
 void terminalIniciar();
@@ -12,8 +10,13 @@ void terminalIniciar();
 // Gives the terminal back as it was found. Safe to call more than once.
 void terminalEncerrar();
 
-// The stream the line and number reads take their characters from.
-FILE* terminalEntrada();
+// Whether line reads are edited by the console's own line editor (standard
+// input is the terminal, which stays in key mode), rather than read as bytes.
+bool terminalEditaLinhas();
+
+// Bytes of standard input when lines are not edited here: up to tamanho of
+// them, as they come; 0 once it has ended or nobody can see the game.
+int terminalLerEntrada(char* destino, int tamanho);
 
 // Writes all of the bytes, or drops them once the terminal is gone.
 void terminalEscrever(const char* dados, int tamanho);
@@ -21,10 +24,15 @@ void terminalEscrever(const char* dados, int tamanho);
 // One key code, a prefix and its second code on two calls, or TECLA_FIM.
 int terminalLerTecla();
 
-// Before and after a read of the standard input that may wait for the player:
-// line editing and echo while it lasts; key by key and silent otherwise.
-void terminalModoLinha();
-void terminalModoTecla();
+// The UTF-8 bytes of the last key read, when it was TECLA_NAO_ASCII for a
+// whole character; 0 otherwise.
+int terminalCaractereDaTecla(char destino[4]);
+
+// The window's width in columns.
+int terminalColunas();
+
+// Shows or hides the cursor, from the next write on.
+void terminalMostrarCursor(bool mostrar);
 
 // Recolours the screen: background and text colour, by the 16-colour
 // palette of the console (0 black ... 7 white, 8 gray ... F bright white).
@@ -33,6 +41,7 @@ void terminalAplicarCor(int fundo, int texto);
 // Empties the whole screen, scroll-back included, cursor to the top left.
 void terminalLimpar();
 
+// Waits, then drops the keys pressed meanwhile: they belong to no screen.
 void terminalPausar(int ms);
 
 // Whether text on this terminal is UTF-8, where bytes 0x80 to 0x9F can be

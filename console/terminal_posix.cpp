@@ -9,16 +9,30 @@
 //                         scrolled back to by the next player
 //   ESC [ 0 m             back to the terminal's own colours, when the game
 //                         is interrupted or suspended
+//   ESC [ ? 25 l          hide the cursor while the sheet waits for a key
+//                         (its arrow is the cursor there)
+//   ESC [ ? 25 h          show it again: at every line prompt, at the end,
+//                         on Ctrl-C, Ctrl-Z and any fatal signal
+//   ESC [ n A             line editor: the cursor n rows up, to a row of a
+//                         line that wraps
+//   ESC [ n C             line editor: the cursor n columns right, from the
+//                         start of the row (after a CR)
+//   ESC [ J               line editor: erase from the cursor to the end of
+//                         the screen, before the rest of the line is drawn
+// The line editor also sends CR (to the start of the row) and LF (to the
+// row below, scrolling at the bottom).
 //
-// Terminal modes. While the game runs, the terminal rests in key mode: no
-// echo and no line editing, so a key read takes one key at once and nothing
-// typed outside a line read shows on the screen. Line and number reads
-// switch to line mode (the terminal's own editing and echo) for as long as
-// they wait. Modes change with TCSANOW, which keeps typed-ahead input.
+// Terminal modes. From start to end the terminal is in key mode: no echo
+// and no line editing, so a key read takes one key at once and nothing typed
+// shows on the screen unless the game echoes it. Line reads are edited by
+// the game's own line editor in that same mode, so no mode changes between
+// reads, and what was typed of a line survives Ctrl-Z. The mode set at start
+// is given back at the end and on every signal that stops or ends the game.
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -29,33 +43,34 @@
 
 #include "console/console.h"
 #include "console/saida.h"
+#include "console/sequencias.h"
 #include "console/teclas.h"
 #include "console/terminal.h"
 
 namespace {
-
-enum Modo { MODO_ORIGINAL, MODO_TECLA, MODO_LINHA };
 
 int fdTecla = -1;              // where keys come from; -1 when no terminal
 bool teclasDaEntrada = false;  // keys and standard input share the terminal
 bool modosGuardados = false;
 struct termios modoOriginal;
 struct termios modoTecla;
-struct termios modoLinha;
-volatile sig_atomic_t modoAtual = MODO_ORIGINAL;
-volatile sig_atomic_t retomado = 0;  // came back from Ctrl-Z: the screen needs redrawing
-bool terminalPerdido = false;        // a write or a key read failed: nobody is there
+volatile sig_atomic_t emModoTecla = 0;
+volatile sig_atomic_t retomado = 0;        // came back from Ctrl-Z: the screen needs redrawing
+volatile sig_atomic_t redimensionado = 0;  // the window changed size: likewise
+volatile sig_atomic_t cursorOculto = 0;
+bool terminalPerdido = false;  // a write or a key read failed: nobody is there
 LeitorTeclas leitor;
 
-// Standard input stays buffered by stdio, in a buffer of our own so that no
-// allocation happens on the first read.
-char bufferEntrada[4096];
+// Bytes read from the terminal and not yet decoded: one read() takes all
+// that a key press sent (an arrow's three bytes), and what belongs to the
+// next key stays here for it.
+unsigned char bytesTecla[64];
+int inicioBytes = 0;
+int fimBytes = 0;
 
 // The colour in force, kept so that it can be put back after Ctrl-Z.
-char sgrAtual[32];
+char sgrAtual[TAM_SEQUENCIA];
 volatile sig_atomic_t tamSgrAtual = 0;
-
-const char SGR_PADRAO[] = "\x1b[0m";
 
 // Safe in a signal handler.
 void escreverDireto(const char* dados, size_t tamanho) {
@@ -69,18 +84,16 @@ void escreverDireto(const char* dados, size_t tamanho) {
 }
 
 // Safe in a signal handler.
-void aplicarModo(int modo) {
-    if (!modosGuardados) return;
-    const struct termios* t = &modoOriginal;
-    if (modo == MODO_TECLA) t = &modoTecla;
-    if (modo == MODO_LINHA) t = &modoLinha;
-    tcsetattr(fdTecla, TCSANOW, t);
+void aplicarModo(bool tecla) {
+    if (modosGuardados) tcsetattr(fdTecla, TCSANOW, tecla ? &modoTecla : &modoOriginal);
 }
 
-void mudarModo(int modo) {
-    if (!modosGuardados || modoAtual == modo) return;
-    modoAtual = modo;
-    aplicarModo(modo);
+// What the shell must find when the game lets go of the terminal: its own
+// modes, its colours and a visible cursor. Safe in a signal handler.
+void devolverTerminal() {
+    aplicarModo(false);
+    escreverDireto(SEQ_CORES_PADRAO, sizeof SEQ_CORES_PADRAO - 1);
+    if (modosGuardados) escreverDireto(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);
 }
 
 void desbloquear(int sinal) {
@@ -102,8 +115,7 @@ void instalar(int sinal, void (*tratador)(int), int flags) {
 // Ctrl-C, kill, or the window closed: give the terminal back, then die of
 // the same signal, so the shell sees why the game ended.
 void aoSinalFatal(int sinal) {
-    aplicarModo(MODO_ORIGINAL);
-    escreverDireto(SGR_PADRAO, sizeof SGR_PADRAO - 1);
+    devolverTerminal();
     escreverDireto("\n", 1);
     instalar(sinal, SIG_DFL, 0);
     desbloquear(sinal);
@@ -111,22 +123,25 @@ void aoSinalFatal(int sinal) {
 }
 
 // Ctrl-Z: the shell gets its terminal back while the game is stopped; on fg
-// the mode that the waiting read needs and the colours return. The read
+// key mode, the colours and the cursor's state return. The waiting read
 // itself sees EINTR and redraws the screen outside the handler.
 void aoSuspender(int) {
     int errnoSalvo = errno;
-    aplicarModo(MODO_ORIGINAL);
-    escreverDireto(SGR_PADRAO, sizeof SGR_PADRAO - 1);
+    devolverTerminal();
     instalar(SIGTSTP, SIG_DFL, 0);
     desbloquear(SIGTSTP);
     raise(SIGTSTP);
     // Stopped here until SIGCONT.
     instalar(SIGTSTP, aoSuspender, 0);
-    aplicarModo(modoAtual);
+    if (emModoTecla) aplicarModo(true);
     escreverDireto(sgrAtual, static_cast<size_t>(tamSgrAtual));
+    if (cursorOculto) escreverDireto(SEQ_OCULTAR_CURSOR, sizeof SEQ_OCULTAR_CURSOR - 1);
     retomado = 1;
     errno = errnoSalvo;
 }
+
+// The window changed size: the read that waits redraws, outside the handler.
+void aoRedimensionar(int) { redimensionado = 1; }
 
 // A signal ignored when the game started stays ignored: under nohup the
 // window may close and the match still runs to its end.
@@ -143,11 +158,14 @@ void instalarSinais() {
     instalarSeNaoIgnorado(SIGQUIT, aoSinalFatal, SA_RESTART);
     // Without SA_RESTART: the interrupted read returns, and redraws.
     instalarSeNaoIgnorado(SIGTSTP, aoSuspender, 0);
+    instalarSeNaoIgnorado(SIGWINCH, aoRedimensionar, 0);
 }
 
+// Called where the game waits, never from a handler: after fg or a resize
+// the screen is drawn again, with the line being typed.
 void aoRetomar() {
-    if (!retomado) return;
-    retomado = 0;
+    if (!retomado && !redimensionado) return;
+    retomado = redimensionado = 0;
     reescreverTela();
 }
 
@@ -155,18 +173,21 @@ void aoRetomar() {
 // the terminal is gone. A read that returns 0 or fails ends the keys for
 // good: retrying it would spin for ever on a closed terminal.
 int lerByteTecla(int esperaMs) {
+    if (inicioBytes < fimBytes) return bytesTecla[inicioBytes++];
+    aoRetomar();
     if (esperaMs >= 0) {
         struct pollfd p = {fdTecla, POLLIN, 0};
         int r;
-        do {
-            r = poll(&p, 1, esperaMs);
-        } while (r < 0 && errno == EINTR);
+        while ((r = poll(&p, 1, esperaMs)) < 0 && errno == EINTR) aoRetomar();
         if (r == 0) return SEM_BYTE;
     }
     for (;;) {
-        unsigned char byte;
-        ssize_t n = read(fdTecla, &byte, 1);
-        if (n == 1) return byte;
+        ssize_t n = read(fdTecla, bytesTecla, sizeof bytesTecla);
+        if (n > 0) {
+            inicioBytes = 1;
+            fimBytes = static_cast<int>(n);
+            return bytesTecla[0];
+        }
         if (n < 0 && errno == EINTR) {  // a signal, not the end: wait again
             aoRetomar();
             continue;
@@ -176,22 +197,20 @@ int lerByteTecla(int esperaMs) {
     }
 }
 
-// Windows palette order is blue, green, red by bit; ANSI's is red, green, blue.
-int corAnsi(int indice) { return ((indice & 4) ? 1 : 0) | (indice & 2) | ((indice & 1) ? 4 : 0); }
-
-int escreverNumero(char* destino, int valor) {
-    int n = 0;
-    if (valor >= 100) destino[n++] = static_cast<char>('0' + valor / 100);
-    if (valor >= 10) destino[n++] = static_cast<char>('0' + valor / 10 % 10);
-    destino[n++] = static_cast<char>('0' + valor % 10);
-    return n;
+// Keys pressed while no screen waited for them are dropped: those the
+// terminal holds and those read but not yet decoded.
+void descartarTeclas() {
+    if (!modosGuardados) return;
+    tcflush(fdTecla, TCIFLUSH);
+    inicioBytes = fimBytes = 0;
+    reiniciarLeitor(leitor);
 }
 
 }  // namespace
 
 void terminalIniciar() {
-    setvbuf(stdin, bufferEntrada, _IOFBF, sizeof bufferEntrada);
     reiniciarLeitor(leitor);
+    inicioBytes = fimBytes = 0;
     // A player's pipe closing must not kill the game with the terminal in key mode.
     signal(SIGPIPE, SIG_IGN);
     // Keys come from the terminal even when standard input is redirected,
@@ -205,24 +224,40 @@ void terminalIniciar() {
     if (fdTecla < 0 || tcgetattr(fdTecla, &modoOriginal) != 0) return;
     modosGuardados = true;
     modoTecla = modoOriginal;
-    // ICANON: a key is read at once, without Enter. ECHO, ECHONL: typed keys
-    // stay off the screen. IEXTEN: Ctrl-V and Ctrl-O are keys like others.
+    // ICANON: a key is read at once, without Enter, and lines are edited by
+    // the game. ECHO, ECHONL: typed keys stay off the screen unless the game
+    // echoes them. IEXTEN: Ctrl-V and Ctrl-O are keys like others.
     // ISIG stays: Ctrl-C and Ctrl-Z keep working.
     modoTecla.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | IEXTEN);
     // IXON: Ctrl-S would freeze the output, which looks like a hung game.
     modoTecla.c_iflag &= ~static_cast<tcflag_t>(IXON);
     modoTecla.c_cc[VMIN] = 1;  // a read returns as soon as one byte is there
     modoTecla.c_cc[VTIME] = 0;
-    modoLinha = modoOriginal;
-    modoLinha.c_lflag |= ICANON | ECHO;
     instalarSinais();
     atexit(terminalEncerrar);
-    mudarModo(MODO_TECLA);
+    emModoTecla = 1;
+    aplicarModo(true);
 }
 
-void terminalEncerrar() { mudarModo(MODO_ORIGINAL); }
+void terminalEncerrar() {
+    if (!emModoTecla) return;
+    emModoTecla = 0;
+    aplicarModo(false);
+    if (cursorOculto) escreverDireto(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);
+    cursorOculto = 0;
+}
 
-FILE* terminalEntrada() { return stdin; }
+bool terminalEditaLinhas() { return teclasDaEntrada && modosGuardados; }
+
+int terminalLerEntrada(char* destino, int tamanho) {
+    for (;;) {
+        if (terminalPerdido) return 0;  // nobody can see a prompt: as at the end of input
+        ssize_t n = read(STDIN_FILENO, destino, static_cast<size_t>(tamanho));
+        if (n >= 0) return static_cast<int>(n);
+        if (errno != EINTR) return 0;
+        aoRetomar();
+    }
+}
 
 void terminalEscrever(const char* dados, int tamanho) {
     while (tamanho > 0 && !terminalPerdido) {
@@ -231,12 +266,12 @@ void terminalEscrever(const char* dados, int tamanho) {
             dados += n;
             tamanho -= static_cast<int>(n);
         } else if (n < 0 && errno == EINTR) {
-            aoRetomar();
+            continue;  // a redraw it asked for waits for the next read
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             struct pollfd p = {STDOUT_FILENO, POLLOUT, 0};
             if (poll(&p, 1, -1) < 0 && errno != EINTR) terminalPerdido = true;
         } else {
-            terminalPerdido = true;
+            terminalPerdido = true;  // EIO, EPIPE, ENOSPC, EBADF: the output is gone for good
         }
     }
 }
@@ -247,36 +282,40 @@ int terminalLerTecla() {
     return codigo == BYTE_FIM ? TECLA_FIM : codigo;
 }
 
-void terminalModoLinha() {
-    if (teclasDaEntrada) mudarModo(MODO_LINHA);
+int terminalCaractereDaTecla(char destino[4]) { return caractereDaTecla(leitor, destino); }
+
+int terminalColunas() {
+    struct winsize tamanho;
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &tamanho) == 0 && tamanho.ws_col > 0) return tamanho.ws_col;
+    if (fdTecla >= 0 && ioctl(fdTecla, TIOCGWINSZ, &tamanho) == 0 && tamanho.ws_col > 0) return tamanho.ws_col;
+    return 80;
 }
 
-void terminalModoTecla() { mudarModo(MODO_TECLA); }
+void terminalMostrarCursor(bool mostrar) {
+    if (!modosGuardados || mostrar == !cursorOculto) return;
+    cursorOculto = mostrar ? 0 : 1;
+    if (mostrar)
+        acrescentarSaida(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);
+    else
+        acrescentarSaida(SEQ_OCULTAR_CURSOR, sizeof SEQ_OCULTAR_CURSOR - 1);
+}
 
 void terminalAplicarCor(int fundo, int texto) {
-    char sgr[32];
-    int n = 0;
-    memcpy(sgr, "\x1b[0;", 4);
-    n = 4;
-    n += escreverNumero(sgr + n, (fundo & 8 ? 100 : 40) + corAnsi(fundo));
-    sgr[n++] = ';';
-    n += escreverNumero(sgr + n, (texto & 8 ? 90 : 30) + corAnsi(texto));
-    sgr[n++] = 'm';
+    char sgr[TAM_SEQUENCIA];
+    int n = sequenciaCor(sgr, fundo, texto);
     tamSgrAtual = 0;
     memcpy(sgrAtual, sgr, static_cast<size_t>(n));
     tamSgrAtual = n;
     acrescentarSaida(sgr, n);
 }
 
-void terminalLimpar() {
-    static const char LIMPAR[] = "\x1b[H\x1b[2J\x1b[3J";
-    acrescentarSaida(LIMPAR, sizeof LIMPAR - 1);
-}
+void terminalLimpar() { acrescentarSaida(SEQ_LIMPAR, sizeof SEQ_LIMPAR - 1); }
 
 void terminalPausar(int ms) {
     if (terminalPerdido || ms <= 0) return;  // nobody to show the screen to
     struct timespec falta = {ms / 1000, (ms % 1000) * 1000000L};
     while (nanosleep(&falta, &falta) != 0 && errno == EINTR) aoRetomar();
+    descartarTeclas();
 }
 
 // Terminals here speak UTF-8, as the players' names with accents need.

@@ -91,7 +91,20 @@ void terminalIniciar() {
 // At a normal end the colours of the final screen stay, as "color" leaves them.
 void terminalEncerrar() { restaurar(false); }
 
-FILE* terminalEntrada() { return stdin; }
+// Lines come from the console's own line input, which edits them.
+bool terminalEditaLinhas() { return false; }
+
+// One line at most, as the console delivers them; text mode turns CR LF into LF.
+int terminalLerEntrada(char* destino, int tamanho) {
+    int n = 0;
+    while (n < tamanho) {
+        int c = getchar();
+        if (c == EOF) break;
+        destino[n++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    return n;
+}
 
 void terminalEscrever(const char* dados, int tamanho) {
     while (tamanho > 0 && !terminalPerdido) {
@@ -111,8 +124,15 @@ int terminalLerTecla() {
     return codigo < 0 || codigo > 255 ? TECLA_FIM : codigo;
 }
 
-void terminalModoLinha() {}
-void terminalModoTecla() {}
+int terminalCaractereDaTecla(char*) { return 0; }
+
+int terminalColunas() {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (saidaNoConsole && GetConsoleScreenBufferInfo(saida, &info)) return info.srWindow.Right - info.srWindow.Left + 1;
+    return 80;
+}
+
+void terminalMostrarCursor(bool) {}
 
 void terminalAplicarCor(int fundo, int texto) {
     descarregarSaida();

@@ -29,9 +29,11 @@ void desenharPainel(const Partida& partida, int juiz, int avaliado) {
 }
 
 // One score. Text that is not a number is dropped with the rest of its line
-// and the same prompt asked again; once the input has ended, the score is 0.
+// and the same prompt asked again, on a line of its own; once the input has
+// ended, the score is 0.
 int lerNota(const Partida& partida, int avaliado, int categoria) {
-    for (;;) {
+    for (bool denovo = false;; denovo = true) {
+        if (denovo) comecarLinha();
         escrever("  -> %s [%s]: ", categorias[categoria], partida.respostas[avaliado][categoria]);
         int nota = 0;
         if (lerInteiro(nota) || fimDaEntrada()) return nota;

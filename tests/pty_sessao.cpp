@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -44,6 +45,13 @@ void executarJogo(const OpcoesSessao& opcoes) {
         int fd = open(opcoes.entrada, O_RDONLY);
         dup2(fd, STDIN_FILENO);
         close(fd);
+    }
+    if (opcoes.saida && *opcoes.saida) {
+        int fd = open(opcoes.saida, O_WRONLY);
+        dup2(fd, STDOUT_FILENO);
+        close(fd);
+    } else if (opcoes.saida) {
+        close(STDOUT_FILENO);
     }
     if (opcoes.ignorarHup) signal(SIGHUP, SIG_IGN);
     if (opcoes.preload) setenv("LD_PRELOAD", opcoes.preload, 1);
@@ -135,16 +143,6 @@ bool esperar(SessaoPty& s, const std::string& texto, int ms) {
     }
 }
 
-bool esperarModoLinha(SessaoPty& s, bool linha, int ms) {
-    long long limite = agoraMs() + ms;
-    while (agoraMs() < limite) {
-        bool emLinha = (modoLocal(s) & ICANON) != 0;
-        if (emLinha == linha) return true;
-        if (!ler(s, 5)) return false;
-    }
-    return false;
-}
-
 namespace {
 
 // The game's process: the session's own, or the child of the small shell.
@@ -155,14 +153,30 @@ pid_t pidDoJogo(const SessaoPty& s) {
     return s.pid;
 }
 
+bool bloqueadoEmLeitura(const SessaoPty& s) {
+    std::ifstream chamada("/proc/" + std::to_string(pidDoJogo(s)) + "/syscall");
+    long numero = -1;
+    return chamada >> numero && numero == SYS_read;
+}
+
 }  // namespace
 
 bool esperarBloqueadoEmLeitura(SessaoPty& s, int ms) {
     long long limite = agoraMs() + ms;
     while (agoraMs() < limite) {
-        std::ifstream chamada("/proc/" + std::to_string(pidDoJogo(s)) + "/syscall");
-        long numero = -1;
-        if (chamada >> numero && numero == SYS_read) return true;
+        if (bloqueadoEmLeitura(s)) return true;
+        if (!ler(s, 5)) return false;
+    }
+    return false;
+}
+
+bool esperarLeitura(SessaoPty& s, bool deLinha, int ms) {
+    long long limite = agoraMs() + ms;
+    while (agoraMs() < limite) {
+        size_t mostrado = s.saida.rfind("\x1b[?25h");
+        size_t oculto = s.saida.rfind("\x1b[?25l");
+        bool cursorVisivel = oculto == std::string::npos || (mostrado != std::string::npos && mostrado > oculto);
+        if (cursorVisivel == deLinha && bloqueadoEmLeitura(s)) return true;
         if (!ler(s, 5)) return false;
     }
     return false;
@@ -175,6 +189,11 @@ void digitar(SessaoPty& s, const std::string& teclas) {
         if (n <= 0) return;
         feito += static_cast<size_t>(n);
     }
+}
+
+void redimensionar(SessaoPty& s, int linhas, int colunas) {
+    struct winsize tamanho = {static_cast<unsigned short>(linhas), static_cast<unsigned short>(colunas), 0, 0};
+    ioctl(s.mestre, TIOCSWINSZ, &tamanho);
 }
 
 int esperarFim(SessaoPty& s, int ms) {

@@ -16,6 +16,7 @@ struct SessaoPty {
 
 struct OpcoesSessao {
     const char* entrada = nullptr;   // standard input from this file, not the terminal
+    const char* saida = nullptr;     // standard output to this file; "" closes it
     bool controleDeTarefas = false;  // run under a small shell that handles Ctrl-Z
     bool ignorarHup = false;         // started as nohup does
     const char* preload = nullptr;   // a library to preload into the program
@@ -33,10 +34,14 @@ bool iniciarSessao(SessaoPty& s, const OpcoesSessao& opcoes = OpcoesSessao());
 // Reads output until it holds texto after what was already seen.
 bool esperar(SessaoPty& s, const std::string& texto, int ms = 10000);
 
-// Waits until the terminal is in line mode (a line read waits) or in key mode.
-bool esperarModoLinha(SessaoPty& s, bool linha, int ms = 10000);
+// Waits until the game waits for the player in a line read (its cursor
+// shown) or in a key read (its cursor hidden).
+bool esperarLeitura(SessaoPty& s, bool deLinha, int ms = 10000);
 
 void digitar(SessaoPty& s, const std::string& teclas);
+
+// Gives the terminal a new size, as a resized window does (SIGWINCH).
+void redimensionar(SessaoPty& s, int linhas, int colunas);
 
 // Waits until the game (under the job-control shell too) sleeps in read(),
 // waiting for the player.

@@ -15,6 +15,8 @@
 
 long limiteLeiturasTecla = 0;
 bool utf8Roteiro = true;
+bool edicaoRoteiro = false;
+int colunasRoteiro = 80;
 
 namespace {
 
@@ -34,8 +36,6 @@ size_t totalSaida = 0;
 int escritas = 0;
 int pausas = 0;
 long leiturasTecla = 0;
-int mudancasModo = 0;
-bool modoLinha = false;
 
 bool intervaloAntes(size_t pos) {
     for (size_t i = 0; i < numIntervalos; i++) {
@@ -91,9 +91,8 @@ void definirRoteiro(const char* dadosEntrada, size_t tamEntrada, const char* dad
     for (size_t i = 0; i < numIntervalos; i++) intervalos[i] = listaIntervalos[i];
     intervaloPassado = false;
     tamSaida = totalSaida = 0;
-    escritas = pausas = mudancasModo = 0;
+    escritas = pausas = 0;
     leiturasTecla = 0;
-    modoLinha = false;
 }
 
 const char* saidaRoteiro() { return saida; }
@@ -102,11 +101,14 @@ size_t totalSaidaRoteiro() { return totalSaida; }
 int escritasRoteiro() { return escritas; }
 int pausasRoteiro() { return pausas; }
 long leiturasTeclaRoteiro() { return leiturasTecla; }
-int mudancasModoRoteiro() { return mudancasModo; }
 
 void terminalIniciar() { reiniciarLeitor(leitor); }
 void terminalEncerrar() {}
-FILE* terminalEntrada() { return entrada; }
+bool terminalEditaLinhas() { return edicaoRoteiro; }
+
+int terminalLerEntrada(char* destino, int tamanho) {
+    return static_cast<int>(fread(destino, 1, static_cast<size_t>(tamanho), entrada));
+}
 
 void terminalEscrever(const char* dados, int tamanho) {
     escritas++;
@@ -122,15 +124,12 @@ int terminalLerTecla() {
     return codigo == BYTE_FIM ? TECLA_FIM : codigo;
 }
 
-void terminalModoLinha() {
-    if (!modoLinha) mudancasModo++;
-    modoLinha = true;
-}
+int terminalCaractereDaTecla(char destino[4]) { return caractereDaTecla(leitor, destino); }
 
-void terminalModoTecla() {
-    if (modoLinha) mudancasModo++;
-    modoLinha = false;
-}
+int terminalColunas() { return colunasRoteiro; }
+
+// The cursor's state is no part of what the tests read.
+void terminalMostrarCursor(bool) {}
 
 // Colours and clearing as short visible marks, so tests can read the screens.
 void terminalAplicarCor(int fundo, int texto) {

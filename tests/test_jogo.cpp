@@ -124,15 +124,12 @@ TEST(Partida, DuasRodadasComPausasEFolhasDeOutrosVazias) {
         for (int k = 0; k < NUM_CATEGORIAS; k++) EXPECT_STREQ(j.partida.respostas[jogador][k], "");
 }
 
-// A redrawn screen reaches the terminal in one write, and a key costs no
-// change of terminal mode.
-TEST(Partida, CadaQuadroEUmaEscritaSemMudarDeModo) {
+// A redrawn screen reaches the terminal in one write.
+TEST(Partida, CadaQuadroEUmaEscrita) {
     jogar("2\nAna\nBia\n" + notas(2), "FFFF");
     int escritasBase = escritasRoteiro();
-    int mudancasBase = mudancasModoRoteiro();
     Jogo j = jogar("2\nAna\nBia\n" + notas(2), std::string(50, 'x') + "\x1b[A\x1b[B" + "FFFF");
     EXPECT_EQ(escritasRoteiro() - escritasBase, 52);
-    EXPECT_EQ(mudancasModoRoteiro(), mudancasBase);
     EXPECT_EQ(contar(j.saida, "JOGADOR: Ana\n"), 2 + 52);
 }
 

@@ -28,7 +28,7 @@ std::string cabecalho(const std::string& cor, const std::string& titulo) {
 
 // Types a line once the game waits for one, as a player at the prompt would.
 void responder(SessaoPty& s, const std::string& linha) {
-    ASSERT_TRUE(esperarModoLinha(s, true));
+    ASSERT_TRUE(esperarLeitura(s, true));
     digitar(s, linha + "\r");
 }
 
@@ -52,17 +52,17 @@ void chegarALeitura(SessaoPty& s, bool leituraDeTecla) {
     if (leituraDeTecla) {
         cadastrar(s, "2", {"Ana", "Bia"});
         ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
-        ASSERT_TRUE(esperarModoLinha(s, false));
+        ASSERT_TRUE(esperarLeitura(s, false));
     } else {
         ASSERT_TRUE(esperar(s, "Quantidade de jogadores"));
-        ASSERT_TRUE(esperarModoLinha(s, true));
+        ASSERT_TRUE(esperarLeitura(s, true));
     }
 }
 
 // Ctrl-D at the line read that waits: the match must run to its end at once,
 // exit 0 and give the terminal back.
 void ctrlDTerminaAPartida(SessaoPty& s, const std::string& vencedor) {
-    ASSERT_TRUE(esperarModoLinha(s, true));
+    ASSERT_TRUE(esperarLeitura(s, true));
     digitar(s, "\x04");
     int status = esperarFim(s);
     ASSERT_TRUE(WIFEXITED(status)) << status;
@@ -105,7 +105,7 @@ TEST(TerminalReal, PartidaInteiraComTeclasDeVerdade) {
     cadastrar(s, "2", {"Ana", "Jo\xc3\xa3o"});
     ASSERT_TRUE(esperar(s, "JOGADOR: Ana\r\n"));
     ASSERT_TRUE(esperar(s, "    Cor: \r\n"));
-    ASSERT_TRUE(esperarModoLinha(s, false));
+    ASSERT_TRUE(esperarLeitura(s, false));
     // Up arrow wraps to Cor; x, left arrow and Escape only redraw, and
     // nothing typed is echoed between two frames.
     digitar(s, "\x1b[A");
@@ -231,17 +231,31 @@ TEST(TerminalReal, CtrlZEFgRetomamOndeParou) {
     digitar(s, "\n");
     ASSERT_TRUE(esperar(s, ROXO));  // colours back
     ASSERT_TRUE(esperar(s, "JOGADOR: Ana\r\n"));
-    ASSERT_TRUE(esperarModoLinha(s, false));
+    ASSERT_TRUE(esperarLeitura(s, false));
     digitar(s, "d");
     ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
-    ASSERT_TRUE(esperarModoLinha(s, true));
+    ASSERT_TRUE(esperarLeitura(s, true));
+    ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
+    digitar(s, "Ara");
+    ASSERT_TRUE(esperar(s, "Ara"));
     ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
     digitar(s, "\x1a");
     ASSERT_TRUE(esperar(s, AVISO_PARADO));
     EXPECT_TRUE(modoRestaurado(s));
+    EXPECT_NE(s.saida.find("\x1b[?25h", s.visto - std::string(AVISO_PARADO).size() - 40), std::string::npos)
+        << "cursor shown for the shell";
     digitar(s, "\n");
+    // The screen and the half-typed line come back, the cursor behind it.
+    ASSERT_TRUE(esperar(s, LIMPA));
     ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
-    responder(s, "Arara");
+    ASSERT_TRUE(esperar(s, "\x1b[JAra"));
+    // So they do when the window is resized.
+    ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
+    redimensionar(s, 30, 60);
+    ASSERT_TRUE(esperar(s, LIMPA));
+    ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
+    ASSERT_TRUE(esperar(s, "\x1b[JAra"));
+    responder(s, "ra");
     ASSERT_TRUE(esperar(s, " -> Nome: Arara\r\n"));
     digitar(s, "\x03");
     int status = esperarFim(s, 5000);
@@ -305,18 +319,99 @@ TEST(TerminalReal, CtrlDNaRespostaNaNotaENaEspera) {
     }
 }
 
-// What a player types is shown, never obeyed: an Escape typed into a name
-// or an arrow pressed at an answer prompt appear in caret form.
-TEST(TerminalReal, ControlesDigitadosAparecemComoTexto) {
+// At a prompt, only what shows as itself enters the text: an Escape
+// sequence typed out, an arrow, a function key, Tab or a bell store nothing.
+TEST(TerminalReal, TeclasSemFuncaoNaoEntramNoTexto) {
     SessaoPty s;
     ASSERT_TRUE(iniciarSessao(s));
     cadastrar(s, "2", {"A\x1b[2Jb", "Bia"});
-    ASSERT_TRUE(esperar(s, "JOGADOR: A^[[2Jb\r\n"));
+    ASSERT_TRUE(esperar(s, "JOGADOR: Ab\r\n"));
     digitar(s, "d");
     ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
-    responder(s, "x\x1b[Ay\x07");
-    ASSERT_TRUE(esperar(s, " -> Nome: x^[[Ay^G\r\n"));
+    responder(s, "x\x1b[Ay\x07\x1b[15~\x1bOP\tz\x1b[B");
+    ASSERT_TRUE(esperar(s, " -> Nome: xyz\r\n"));
+    for (size_t p = s.saida.find("\x1b[2J"); p != std::string::npos; p = s.saida.find("\x1b[2J", p + 1)) {
+        EXPECT_EQ(s.saida.compare(p - 3, LIMPA.size(), LIMPA), 0) << "a typed ESC [ 2 J reached the terminal";
+    }
     encerrarSessao(s);
+}
+
+// The line editor: a name mended with the arrows, Home, End, Delete and
+// Backspace over letters of two bytes comes out as meant; plain typing is
+// echoed as the terminal's own echo would; the terminal stays in key mode.
+TEST(EdicaoDeLinha, NomeCorrigidoComAsTeclasDeEdicao) {
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s));
+    ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
+    responder(s, "2");
+    ASSERT_TRUE(esperar(s, "Nome do jogador 1: "));
+    ASSERT_TRUE(esperarLeitura(s, true));
+    unsigned modo = modoLocal(s);
+    EXPECT_FALSE(modo & (ICANON | ECHO)) << "a line prompt in the terminal's line mode";
+    EXPECT_TRUE(modo & ISIG);
+    // "Conceição" typed with the i forgotten and a stray C, then mended.
+    digitar(s, "lixo\x15");  // Ctrl-U empties the line
+    digitar(s, "XConce\xc3\xa7\xc3\xa3o");
+    digitar(s, "\x1b[D\x1b[D\x1b[Di");  // back over o, ã, ç: the i goes before ç
+    digitar(s, "\x1b[H\x1b[3~");        // Home, Delete: the X goes
+    digitar(s, "\x1b[F!\x7f");          // End, a typo, Backspace
+    digitar(s, "\x01\x05\r");           // Ctrl-A, Ctrl-E, Enter
+    ASSERT_TRUE(esperar(s, "Nome do jogador 2: "));
+    ASSERT_TRUE(esperarLeitura(s, true));
+    digitar(s, "Bia\r");
+    ASSERT_TRUE(esperar(s, "Bia\r\n"));
+    EXPECT_NE(s.saida.find("Nome do jogador 2: Bia\r\n"), std::string::npos) << "plain typing echoed byte for byte";
+    ASSERT_TRUE(esperar(s, "JOGADOR: Concei\xc3\xa7\xc3\xa3o\r\n"));
+    encerrarSessao(s);
+}
+
+// Keys pressed while the drawn letter is shown belong to no screen: the
+// sheet opens untouched, while the rest of a long name, which was typed
+// before, still answers its first prompt.
+TEST(EdicaoDeLinha, TeclasDuranteAPausaSaoDescartadas) {
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s));
+    cadastrar(s, "2", {"Ana", (std::string(49, 'b') + "Resto").c_str()});
+    ASSERT_TRUE(esperar(s, "A letra sorteada foi: "));
+    digitar(s, "ssd\r");
+    ASSERT_TRUE(esperar(s, "JOGADOR: Ana\r\n"));
+    ASSERT_TRUE(esperar(s, " -> Nome: \r\n"));
+    ASSERT_TRUE(esperarLeitura(s, false));
+    digitar(s, "d");
+    ASSERT_TRUE(esperar(s, " -> Nome: Resto\r\n"));
+    EXPECT_EQ(s.saida.find("[Objeto]"), std::string::npos);
+    encerrarSessao(s);
+}
+
+// A score prompt asked again after refused text that was never echoed (it
+// came from the line of the prompt before) starts on a line of its own.
+TEST(EdicaoDeLinha, NotaPedidaDeNovoNumaLinhaPropria) {
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s));
+    chegarALeitura(s, true);
+    digitar(s, "f");
+    ASSERT_TRUE(esperar(s, "JOGADOR: Bia"));
+    digitar(s, "f");
+    ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+    responder(s, "12abc");
+    ASSERT_TRUE(esperar(s, "12abc\r\n  -> CEP []: \r\n  -> CEP []: "));
+    encerrarSessao(s);
+}
+
+// With the output gone, nobody can see a prompt: the match runs through at
+// once, without waiting for keys, and ends with status 0.
+TEST(EdicaoDeLinha, SemSaidaOJogoTerminaSemEsperar) {
+    for (const char* saida : {"/dev/full", ""}) {
+        SessaoPty s;
+        OpcoesSessao opcoes;
+        opcoes.saida = saida;
+        ASSERT_TRUE(iniciarSessao(s, opcoes));
+        int status = esperarFim(s, 5000);
+        ASSERT_TRUE(WIFEXITED(status)) << saida << ": " << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_TRUE(modoRestaurado(s));
+        encerrarSessao(s);
+    }
 }
 
 // A letter of two bytes that would end past byte 49 is not split: it begins

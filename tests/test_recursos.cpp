@@ -38,6 +38,9 @@ long alocacoesDaPartida(int jogadores, int teclasExtras) {
     opcoes.contagem = contagem.c_str();
     EXPECT_TRUE(iniciarSessao(s, opcoes));
     for (int vez = 0; vez < 2 * jogadores; vez++) {
+        // The sheet itself, not the judging panel: keys typed before the
+        // round's pause has ended are dropped.
+        EXPECT_TRUE(esperar(s, "JOGADOR: Jogador " + std::to_string(vez % jogadores) + "\r\n"));
         EXPECT_TRUE(esperar(s, FIM_DO_QUADRO));
         for (int k = 0; k < (vez == 0 ? teclasExtras : 0); k++) {
             digitar(s, k % 2 ? "s" : "\x1b[A");

@@ -1,13 +1,18 @@
 // Plays a whole match in-process on fuzzed bytes. The first two bytes give
-// the length of the standard-input stream; the bytes after it are the key
-// stream. Every input must reach the final screen, within a bounded number
-// of key reads and with output of bounded size.
+// the length of the standard-input stream (and, by the lowest bit of the
+// first, whether lines are typed into the line editor instead, at a width
+// the third byte sets); the bytes after it are the key stream. Every input
+// must reach the final screen, within a bounded number of key reads and
+// with output of bounded size; no byte of player text may reach the output
+// as a control, and no edited line may pass its bound.
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "console/console.h"
+#include "console/editor_linha.h"
+#include "console/utf8.h"
 #include "jogo/partida.h"
 #include "tests/terminal_roteiro.h"
 
@@ -19,12 +24,43 @@ const char FIM[] = "          FIM DE JOGO!\n====================================
 // input can add at most one redrawn screen or one prompt to it.
 size_t limiteDeSaida(size_t tamanho) { return 256 * 1024 + 4096 * tamanho; }
 
+// The scripted console marks colours and clearing as text, so the only
+// controls its output may hold are newlines and the line editor's own
+// moves: CR, and ESC [ n A, ESC [ n C, ESC [ J. Anything else is player
+// text that went out raw. C1 controls count, raw or in UTF-8.
+bool soControlesDoJogo(const unsigned char* s, size_t n) {
+    for (size_t i = 0; i < n; i++) {
+        unsigned char c = s[i];
+        if (c == '\n' || c == '\r') continue;
+        if (c == 0x1B) {
+            size_t j = i + 1;
+            if (j >= n || s[j] != '[') return false;
+            j++;
+            while (j < n && s[j] >= '0' && s[j] <= '9') j++;
+            if (j >= n || (s[j] != 'A' && s[j] != 'C' && s[j] != 'J')) return false;
+            i = j;
+            continue;
+        }
+        if (c < 0x20 || c == 0x7F) return false;
+        if (c < 0x80) continue;
+        unsigned char car[4] = {c, 0, 0, 0};
+        for (size_t k = 1; k < 4 && i + k < n; k++) car[k] = s[i + k];
+        int tam = tamanhoUtf8(car);
+        if (tam == 0 && c <= 0x9F) return false;                   // a raw C1 control
+        if (tam == 2 && c == 0xC2 && car[1] < 0xA0) return false;  // one in UTF-8
+        if (tam > 0) i += static_cast<size_t>(tam - 1);
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     if (tamanho < 2) return 0;
     size_t resto = tamanho - 2;
-    size_t tamEntrada = (static_cast<size_t>(dados[0]) << 8 | dados[1]) % (resto + 1);
+    size_t tamEntrada = (static_cast<size_t>(dados[0] >> 1) << 8 | dados[1]) % (resto + 1);
+    edicaoRoteiro = (dados[0] & 1) != 0;
+    colunasRoteiro = tamanho > 2 ? 10 + dados[2] % 120 : 80;
     const char* entrada = reinterpret_cast<const char*>(dados + 2);
     definirRoteiro(entrada, tamEntrada, entrada + tamEntrada, resto - tamEntrada);
     // Each key byte is read once, plus one wait per sequence cut short.
@@ -39,5 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     size_t n = tamSaidaRoteiro();
     if (n < sizeof FIM - 1 || memcmp(saidaRoteiro() + n - (sizeof FIM - 1), FIM, sizeof FIM - 1) != 0) abort();
     if (partida.qtdJogadores < MIN_JOGADORES || partida.qtdJogadores > MAX_JOGADORES) abort();
+    if (!soControlesDoJogo(reinterpret_cast<const unsigned char*>(saidaRoteiro()), n)) abort();
+    if (maiorLinhaEditada() > MAX_LINHA) abort();
     return 0;
 }
