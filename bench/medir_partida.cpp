@@ -6,7 +6,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "console/sequencias.h"
 #include "tests/pty_sessao.h"
 
 extern char** environ;
@@ -52,6 +52,23 @@ bool tecla(SessaoPty& s, const std::string& k) {
     return esperar(s, FIM_DO_QUADRO);
 }
 
+// Waits for a player's sheet itself (the judging panel ends in a Cor line
+// too): keys typed before the round's pause has ended would be dropped.
+bool folha(SessaoPty& s, const std::string& nome) {
+    return esperar(s, "JOGADOR: " + nome + "\r\n") && esperar(s, FIM_DO_QUADRO);
+}
+
+// The game's own peak memory so far. Its rusage would count the image of
+// the forked launcher, which exec does not shed from the figure.
+long picoDeMemoriaKiB(const SessaoPty& s) {
+    std::ifstream status("/proc/" + std::to_string(s.pid) + "/status");
+    std::string linha;
+    while (std::getline(status, linha)) {
+        if (linha.compare(0, 6, "VmHWM:") == 0) return atol(linha.c_str() + 6);
+    }
+    return -1;
+}
+
 // Two players; Ana presses x `extras` times before F. Lines come from a file,
 // so the terminal stays in key mode, and keys come from the terminal.
 Resultado partidaDeDois(int extras, const char* strace = nullptr) {
@@ -61,19 +78,47 @@ Resultado partidaDeDois(int extras, const char* strace = nullptr) {
     opcoes.entrada = entrada.c_str();
     opcoes.strace = strace;
     iniciarSessao(s, opcoes);
-    esperar(s, FIM_DO_QUADRO);
+    folha(s, "Ana");
     for (int i = 0; i < extras; i++) {
         if (!tecla(s, "x")) exit(2);
     }
-    tecla(s, "F");
-    tecla(s, "F");
-    tecla(s, "F");
+    digitar(s, "F");
+    folha(s, "Bia");
+    digitar(s, "F");
+    folha(s, "Ana");
+    digitar(s, "F");
+    folha(s, "Bia");
+    long pico = picoDeMemoriaKiB(s);
     digitar(s, "F");
     if (esperarFim(s) != 0) exit(3);
     unlink(entrada.c_str());
     size_t quadros = 0;
     for (size_t p = s.saida.find("\x1b[2J"); p != std::string::npos; p = s.saida.find("\x1b[2J", p + 1)) quadros++;
-    Resultado r = {cpuUs(s.uso), s.uso.ru_maxrss, s.saida.size(), quadros};
+    Resultado r = {cpuUs(s.uso), pico, s.saida.size(), quadros};
+    encerrarSessao(s);
+    return r;
+}
+
+// The line editor: at the first name prompt, `teclas` keys that each change
+// the middle of the line (an x put in after Home, then Backspace), so every
+// one redraws the rest of the line; Ctrl-D then ends the input.
+Resultado edicaoNoMeio(int teclas) {
+    SessaoPty s;
+    iniciarSessao(s);
+    esperar(s, "(2 a 5): ");
+    esperarLeitura(s, true);
+    digitar(s, "2\r");
+    esperar(s, "Nome do jogador 1: ");
+    esperarLeitura(s, true);
+    digitar(s, "Maria da Concei\xc3\xa7\xc3\xa3o\x1b[H");
+    esperar(s, "\xc3\xa3o");
+    for (int i = 0; i < teclas; i++) {
+        digitar(s, i % 2 ? "\x7f" : "x");
+        if (!esperar(s, SEQ_APAGAR_ABAIXO)) exit(5);
+    }
+    digitar(s, "\r\x04");
+    if (esperarFim(s) != 0) exit(6);
+    Resultado r = {cpuUs(s.uso), 0, s.saida.size(), 0};
     encerrarSessao(s);
     return r;
 }
@@ -90,15 +135,17 @@ Resultado partidaDeCinco() {
     OpcoesSessao opcoes;
     opcoes.entrada = entrada.c_str();
     iniciarSessao(s, opcoes);
-    esperar(s, FIM_DO_QUADRO);
+    const char* nomes[] = {"Ana", "Bia", "Cid", "Dora", "Eli"};
+    long pico = 0;
     for (int vez = 0; vez < 10; vez++) {
+        folha(s, nomes[vez % 5]);
         for (const char* k : {"d", "\x1b[B", "s", "d", "\x1b[A", "\x1b[B", "\x1b[B", "d"}) tecla(s, k);
-        if (vez < 9) tecla(s, "F");
+        if (vez == 9) pico = picoDeMemoriaKiB(s);
+        digitar(s, "F");
     }
-    digitar(s, "F");
     if (esperarFim(s) != 0) exit(4);
     unlink(entrada.c_str());
-    Resultado r = {cpuUs(s.uso), s.uso.ru_maxrss, s.saida.size(), 0};
+    Resultado r = {cpuUs(s.uso), pico, s.saida.size(), 0};
     encerrarSessao(s);
     return r;
 }
@@ -173,7 +220,7 @@ double cpuDoKernelPorQuadro(size_t bytesQuadro, int vezes) {
         tcsetattr(STDIN_FILENO, TCSANOW, &modo);
         std::string quadro(bytesQuadro, 'x');
         for (size_t i = 40; i < quadro.size(); i += 41) quadro[i] = '\n';
-        write(STDOUT_FILENO, "pronto", 6);
+        if (write(STDOUT_FILENO, "pronto", 6) != 6) _exit(1);
         char c;
         for (int i = 0; i < vezes && read(STDIN_FILENO, &c, 1) == 1; i++) {
             if (write(STDOUT_FILENO, quadro.data(), quadro.size()) < 0) break;
@@ -223,6 +270,19 @@ int main(int argc, char** argv) {
     for (int r = 0; r < repeticoes; r++)
         kernels.push_back(cpuDoKernelPorQuadro(static_cast<size_t>(bytesPorQuadro), teclas));
     double kernel = mediana(kernels);
+    std::vector<double> porEdicao, kernelsEdicao;
+    int teclasEdicao = teclas / 4;
+    Resultado edicaoCurta = {}, edicaoLonga = {};
+    for (int r = 0; r < repeticoes; r++) {
+        edicaoCurta = edicaoNoMeio(0);
+        edicaoLonga = edicaoNoMeio(teclasEdicao);
+        porEdicao.push_back((edicaoLonga.cpuUs - edicaoCurta.cpuUs) / teclasEdicao);
+    }
+    double bytesPorEdicao = static_cast<double>(edicaoLonga.bytes - edicaoCurta.bytes) / teclasEdicao;
+    for (int r = 0; r < repeticoes; r++)
+        kernelsEdicao.push_back(cpuDoKernelPorQuadro(static_cast<size_t>(bytesPorEdicao), teclasEdicao));
+    double medianaPorEdicao = mediana(porEdicao);
+    double kernelEdicao = mediana(kernelsEdicao);
     double clear = cpuDeProcesso("clear", 200);
     double antes = cpuFilhosUs();
     for (int i = 0; i < 200; i++) {
@@ -249,6 +309,10 @@ int main(int argc, char** argv) {
     }
     printf("kernel alone, one key + one frame:  %8.2f us CPU\n", kernel);
     printf("  redraw / kernel alone:            %8.2f x\n", medianaPorQuadro / kernel);
+    printf("line editor, an edit mid-line:      %8.2f us CPU, %.0f bytes (%d keys)\n", medianaPorEdicao,
+           bytesPorEdicao, teclasEdicao);
+    printf("kernel alone, one key + those bytes:%8.2f us CPU\n", kernelEdicao);
+    printf("  line redraw / kernel alone:       %8.2f x\n", medianaPorEdicao / kernelEdicao);
     printf("one clear by spawning `clear`:      %8.1f us CPU\n", clear);
     printf("  spawned clear / redraw:           %8.0f x\n", clear / medianaPorQuadro);
     printf("one clear by system(\"clear\"):      %8.1f us CPU\n", clearShell);
@@ -256,7 +320,7 @@ int main(int argc, char** argv) {
     printf("starting a process (`true`):        %8.1f us CPU\n", inicio);
     printf("five-player match, 80 keys:         %8.1f us CPU, %.1f us besides a process start\n", cinco.cpuUs,
            cinco.cpuUs - inicio);
-    printf("peak memory (max RSS):              %8ld KiB (five players), %ld KiB (%d keys)\n", cinco.picoKiB,
+    printf("peak memory of the game (VmHWM):    %8ld KiB (five players), %ld KiB (%d keys)\n", cinco.picoKiB,
            longa.picoKiB, teclas);
     return 0;
 }

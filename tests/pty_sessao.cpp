@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/syscall.h>

@@ -3,6 +3,16 @@
 
 #include <sys/resource.h>
 #include <sys/types.h>
+#include <termios.h>
+
+// forkpty, where this system declares it (found at configure time).
+#if defined(ZOVA_COM_UTIL_H)
+#include <util.h>
+#elif defined(ZOVA_COM_LIBUTIL_H)
+#include <libutil.h>
+#else
+#include <pty.h>
+#endif
 
 #include <string>
 

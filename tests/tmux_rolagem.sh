@@ -3,6 +3,7 @@
 # the one before can be scrolled back to, and the new colours are in force.
 #   tests/tmux_rolagem.sh build/zova
 set -u
+command -v tmux >/dev/null || { echo "skipped: no tmux"; exit 77; }
 zova=$(realpath "$1")
 sessao="zova-rolagem-$$"
 trap 'tmux kill-session -t "$sessao" 2>/dev/null' EXIT
