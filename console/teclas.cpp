@@ -282,3 +282,43 @@ int caractereDaTecla(const LeitorTeclas& l, char destino[4]) {
     for (int i = 0; i < n; i++) destino[i] = static_cast<char>(l.decodificador.utf8[i]);
     return n;
 }
+
+ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bool ctrl) {
+    // Virtual-key codes of the console's key events.
+    const int VK_SHIFT_ = 0x10, VK_CONTROL_ = 0x11, VK_MENU_ = 0x12, VK_CAPITAL_ = 0x14, VK_PRIOR_ = 0x21,
+              VK_NEXT_ = 0x22, VK_END_ = 0x23, VK_HOME_ = 0x24, VK_LEFT_ = 0x25, VK_UP_ = 0x26, VK_RIGHT_ = 0x27,
+              VK_DOWN_ = 0x28, VK_INSERT_ = 0x2D, VK_DELETE_ = 0x2E, VK_LWIN_ = 0x5B, VK_APPS_ = 0x5D, VK_F1_ = 0x70,
+              VK_F10_ = 0x79, VK_F11_ = 0x7A, VK_F12_ = 0x7B, VK_NUMLOCK_ = 0x90, VK_SCROLL_ = 0x91,
+              VK_LSHIFT_ = 0xA0, VK_RMENU_ = 0xA5;
+    if (teclaVirtual == VK_SHIFT_ || teclaVirtual == VK_CONTROL_ || teclaVirtual == VK_MENU_ ||
+        teclaVirtual == VK_CAPITAL_ || (teclaVirtual >= VK_LWIN_ && teclaVirtual <= VK_APPS_) ||
+        teclaVirtual == VK_NUMLOCK_ || teclaVirtual == VK_SCROLL_ ||
+        (teclaVirtual >= VK_LSHIFT_ && teclaVirtual <= VK_RMENU_)) {
+        return nenhuma();
+    }
+    if (caractere != 0) {
+        // Alt with a key, unless Ctrl is held too (AltGr, which types letters).
+        if (alt && !ctrl) return estendida(ESTENDIDA_ALT);
+        if (caractere == '\r' || caractere == '\n') return simples(TECLA_ENTER);
+        if (caractere < 0x80) return simples(static_cast<int>(caractere));
+        return simples(TECLA_NAO_ASCII);
+    }
+    bool modificada = alt || ctrl;
+    switch (teclaVirtual) {
+    case VK_UP_: return estendida(modificada ? SETA_CIMA_MODIFICADA : SETA_CIMA);
+    case VK_DOWN_: return estendida(modificada ? SETA_BAIXO_MODIFICADA : SETA_BAIXO);
+    case VK_LEFT_: return estendida(modificada ? SETA_ESQUERDA_MODIFICADA : SETA_ESQUERDA);
+    case VK_RIGHT_: return estendida(modificada ? SETA_DIREITA_MODIFICADA : SETA_DIREITA);
+    case VK_HOME_: return estendida(TECLA_HOME);
+    case VK_END_: return estendida(TECLA_END);
+    case VK_PRIOR_: return estendida(TECLA_PAGE_UP);
+    case VK_NEXT_: return estendida(TECLA_PAGE_DOWN);
+    case VK_INSERT_: return estendida(TECLA_INSERT);
+    case VK_DELETE_: return estendida(TECLA_DELETE);
+    case VK_F11_:
+    case VK_F12_: return estendida(TECLA_F11 + teclaVirtual - VK_F11_);
+    default:
+        if (teclaVirtual >= VK_F1_ && teclaVirtual <= VK_F10_) return estendida(TECLA_F1 + teclaVirtual - VK_F1_);
+        return estendida(ESTENDIDA_DESCONHECIDA);
+    }
+}

@@ -91,3 +91,10 @@ int lerTeclaDeBytes(LeitorTeclas& l, FonteBytes fonte);
 // The bytes of the last key read when it was TECLA_NAO_ASCII for a whole
 // UTF-8 character (the line editor inserts them); 0 for anything else.
 int caractereDaTecla(const LeitorTeclas& l, char destino[4]);
+
+// A key press read as a console key event (Windows): its virtual-key code,
+// the character it typed (UTF-16, 0 for none) and whether Alt or Ctrl were
+// held. Gives the same codes as the bytes of a terminal would: a letter with
+// an accent is one TECLA_NAO_ASCII, never a prefix; a modifier alone is no
+// key at all (0 codes).
+ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bool ctrl);

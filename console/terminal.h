@@ -48,3 +48,9 @@ void terminalPausar(int ms);
 // controls and a character may take several bytes. A Windows console in an
 // OEM code page shows those bytes as letters (0x82 is an e with an accent).
 bool terminalEmUtf8();
+
+#ifdef _WIN32
+// For the tests: 1 forces the virtual-terminal output path, 0 the console
+// API's, -1 (the default) lets terminalIniciar choose by the console.
+void terminalWindowsForcarVt(int vt);
+#endif

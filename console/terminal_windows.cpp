@@ -1,25 +1,37 @@
-// The console on Windows, through the native console API.
+// The console on Windows.
 //
-// Clearing does what "cls" does: the whole screen buffer, scroll-back
-// included, filled with blanks in the current colours, cursor to the top
-// left. Recolouring does what "color" does: every cell of the buffer takes
-// the new attribute at once, text already on it included, and new text is
-// written in it. Keys come from _getch, which reads the console itself even
-// when standard input is redirected, takes one key press without echo, and
-// gives an extended key as a prefix (0 or 224) and its scan code. Line and
-// number reads use the console's own line editing: no mode is changed here.
+// Two output paths. Where the console takes virtual-terminal sequences
+// (Windows 10 1511 and later, and every host that works through a pseudo-
+// console, Windows Terminal and VS Code's among them), a screen is what it is
+// on POSIX: the colour as SGR, the clear as ESC [ H ESC [ 2 J ESC [ 3 J, then
+// the text, sent in one write. That is the only clear such hosts turn into a
+// clear of their own scroll-back, so the next player cannot scroll back to
+// the last one's sheet. Elsewhere (older consoles, and Wine's, which accepts
+// the mode but shows the sequences as text), the console API does what
+// "color" and "cls" do: the whole screen buffer, scroll-back included, takes
+// the new colour and is emptied, in one fill.
+//
+// Keys come from the console's key events, which tell a letter with an
+// accent from an extended key's prefix whatever the code page, and keep
+// Ctrl-C a signal. Line and number reads use the console's own line editing.
 //
 // The console's input and output modes and code pages are kept at start and
 // given back at the end and on Ctrl-C, Ctrl-Break or a closed window.
 
-#include <conio.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "console/console.h"
+#include "console/saida.h"
+#include "console/sequencias.h"
+#include "console/teclas.h"
 #include "console/terminal.h"
+
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
 
 namespace {
 
@@ -27,6 +39,8 @@ HANDLE saida = INVALID_HANDLE_VALUE;
 HANDLE entradaConsole = INVALID_HANDLE_VALUE;  // the console's keyboard, whatever stdin is
 bool temTeclado = false;
 bool saidaNoConsole = false;
+bool saidaVt = false;  // screens are written as virtual-terminal sequences
+int forcarVt = -1;     // set by the tests: -1 decides by the console
 DWORD modoEntradaOriginal = 0;
 DWORD modoSaidaOriginal = 0;
 UINT paginaEntradaOriginal = 0;
@@ -35,12 +49,27 @@ WORD atributoOriginal = 0x07;
 volatile LONG restaurado = 1;
 bool terminalPerdido = false;
 
+// A colour command waits for the clear that follows it, so the buffer is
+// filled once per screen; a colour alone is filled in before the next text.
+bool corPendente = false;
+WORD atributoAtual = 0x07;
+
+// The key being given out: the second code of an extended key, and the
+// presses still owed by a key event that counts its auto-repeats.
+int segundoCodigo = -1;
+KEY_EVENT_RECORD eventoRepetido;
+int repeticoes = 0;
+
 char bufferEntrada[4096];
 
 void restaurar(bool cores) {
     if (InterlockedExchange(&restaurado, 1) != 0) return;
     if (temTeclado) SetConsoleMode(entradaConsole, modoEntradaOriginal);
     if (saidaNoConsole) {
+        if (cores && saidaVt) {
+            DWORD escritos;
+            WriteFile(saida, SEQ_CORES_PADRAO, sizeof SEQ_CORES_PADRAO - 1, &escritos, nullptr);
+        }
         SetConsoleMode(saida, modoSaidaOriginal);
         if (cores) SetConsoleTextAttribute(saida, atributoOriginal);
     }
@@ -55,6 +84,14 @@ BOOL WINAPI aoSinal(DWORD) {
     return FALSE;
 }
 
+// Wine's console takes the virtual-terminal mode but prints the sequences.
+bool sobWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Every cell of the screen buffer takes the attribute; with limpar, a blank
+// too, and the cursor goes to the top left.
 void preencherBuffer(WORD atributo, bool limpar) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(saida, &info)) return;
@@ -66,18 +103,33 @@ void preencherBuffer(WORD atributo, bool limpar) {
     if (limpar) SetConsoleCursorPosition(saida, origem);
 }
 
+void aplicarCorPendente() {
+    if (!corPendente) return;
+    corPendente = false;
+    if (saidaNoConsole) preencherBuffer(atributoAtual, false);
+}
+
 }  // namespace
+
+void terminalWindowsForcarVt(int vt) { forcarVt = vt; }
 
 void terminalIniciar() {
     setvbuf(stdin, bufferEntrada, _IOFBF, sizeof bufferEntrada);
+    segundoCodigo = -1;
+    repeticoes = 0;
+    corPendente = false;
+    terminalPerdido = false;
     saida = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD modo;
     saidaNoConsole = saida != INVALID_HANDLE_VALUE && GetConsoleMode(saida, &modo);
+    saidaVt = false;
     if (saidaNoConsole) {
         modoSaidaOriginal = modo;
         CONSOLE_SCREEN_BUFFER_INFO info;
         if (GetConsoleScreenBufferInfo(saida, &info)) atributoOriginal = info.wAttributes;
+        saidaVt = !sobWine() && SetConsoleMode(saida, modo | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
     }
+    if (forcarVt >= 0) saidaVt = forcarVt != 0;
     entradaConsole = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, 0, nullptr);
     temTeclado = entradaConsole != INVALID_HANDLE_VALUE && GetConsoleMode(entradaConsole, &modoEntradaOriginal);
@@ -107,6 +159,7 @@ int terminalLerEntrada(char* destino, int tamanho) {
 }
 
 void terminalEscrever(const char* dados, int tamanho) {
+    aplicarCorPendente();
     while (tamanho > 0 && !terminalPerdido) {
         DWORD escritos = 0;
         if (!WriteFile(saida, dados, static_cast<DWORD>(tamanho), &escritos, nullptr) || escritos == 0) {
@@ -118,10 +171,47 @@ void terminalEscrever(const char* dados, int tamanho) {
     }
 }
 
+// Every key press is a key: only a console that is gone ends the keys.
 int terminalLerTecla() {
+    if (segundoCodigo >= 0) {
+        int codigo = segundoCodigo;
+        segundoCodigo = -1;
+        return codigo;
+    }
     if (!temTeclado || terminalPerdido) return TECLA_FIM;
-    int codigo = _getch();
-    return codigo < 0 || codigo > 255 ? TECLA_FIM : codigo;
+    for (;;) {
+        KEY_EVENT_RECORD tecla;
+        if (repeticoes > 0) {
+            tecla = eventoRepetido;
+            repeticoes--;
+        } else {
+            INPUT_RECORD registro;
+            DWORD lidos = 0;
+            if (!ReadConsoleInputW(entradaConsole, &registro, 1, &lidos)) {
+                terminalPerdido = true;
+                return TECLA_FIM;
+            }
+            if (lidos == 0 || registro.EventType != KEY_EVENT || !registro.Event.KeyEvent.bKeyDown) continue;
+            tecla = registro.Event.KeyEvent;
+            if (tecla.wRepeatCount > 1) {
+                eventoRepetido = tecla;
+                repeticoes = tecla.wRepeatCount - 1;
+            }
+        }
+        DWORD estado = tecla.dwControlKeyState;
+        ResultadoTecla r = teclaDoConsole(tecla.wVirtualKeyCode, tecla.uChar.UnicodeChar,
+                                          (estado & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0,
+                                          (estado & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0);
+        if (r.quantidade == 0) continue;
+        // Ctrl-C read as a key (the console's processed input is off): it
+        // ends the game as the console's own Ctrl-C does.
+        if (r.quantidade == 1 && r.codigos[0] == 3) {
+            restaurar(true);
+            ExitProcess(STATUS_CONTROL_C_EXIT);
+        }
+        if (r.quantidade == 2) segundoCodigo = r.codigos[1];
+        return r.codigos[0];
+    }
 }
 
 int terminalCaractereDaTecla(char*) { return 0; }
@@ -135,22 +225,42 @@ int terminalColunas() {
 void terminalMostrarCursor(bool) {}
 
 void terminalAplicarCor(int fundo, int texto) {
+    if (saidaVt) {
+        char sgr[TAM_SEQUENCIA];
+        acrescentarSaida(sgr, sequenciaCor(sgr, fundo, texto));
+        return;
+    }
     descarregarSaida();
+    atributoAtual = static_cast<WORD>(fundo << 4 | texto);
     if (!saidaNoConsole) return;
-    WORD atributo = static_cast<WORD>(fundo << 4 | texto);
-    preencherBuffer(atributo, false);
-    SetConsoleTextAttribute(saida, atributo);
+    SetConsoleTextAttribute(saida, atributoAtual);
+    corPendente = true;
 }
 
 void terminalLimpar() {
+    if (saidaVt) {
+        acrescentarSaida(SEQ_LIMPAR, sizeof SEQ_LIMPAR - 1);
+        return;
+    }
     descarregarSaida();
     if (!saidaNoConsole) return;
     CONSOLE_SCREEN_BUFFER_INFO info;
-    if (GetConsoleScreenBufferInfo(saida, &info)) preencherBuffer(info.wAttributes, true);
+    if (corPendente || !GetConsoleScreenBufferInfo(saida, &info)) {
+        corPendente = false;
+        preencherBuffer(atributoAtual, true);
+    } else {
+        preencherBuffer(info.wAttributes, true);
+    }
 }
 
+// Keys pressed while the screen waited belong to no screen: the console's
+// input buffer is emptied when the pause ends.
 void terminalPausar(int ms) {
-    if (!terminalPerdido && ms > 0) Sleep(static_cast<DWORD>(ms));
+    if (terminalPerdido || ms <= 0) return;
+    Sleep(static_cast<DWORD>(ms));
+    if (temTeclado) FlushConsoleInputBuffer(entradaConsole);
+    segundoCodigo = -1;
+    repeticoes = 0;
 }
 
 bool terminalEmUtf8() { return GetConsoleOutputCP() == CP_UTF8; }

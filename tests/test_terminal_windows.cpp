@@ -1,0 +1,120 @@
+// The Windows console backend's two output paths, on the real backend:
+// with virtual-terminal output, the bytes of a screen (colour, clear and
+// text) and that it goes out in one write; through the console API, that a
+// colour and a clear leave the whole buffer blank in the new colours.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "console/terminal.h"
+
+namespace {
+
+const std::string REGRA = LINHA_REGRA;
+
+// Standard output as a message-mode pipe: every write the game makes is
+// read back as one message.
+struct SaidaEmMensagens {
+    HANDLE servidor = INVALID_HANDLE_VALUE;
+    HANDLE cliente = INVALID_HANDLE_VALUE;
+    HANDLE saidaAntes = INVALID_HANDLE_VALUE;
+
+    bool abrir() {
+        std::string nome = "\\\\.\\pipe\\zova-teste-" + std::to_string(GetCurrentProcessId());
+        servidor = CreateNamedPipeA(nome.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 1,
+                                    65536, 65536, 0, nullptr);
+        if (servidor == INVALID_HANDLE_VALUE) return false;
+        cliente = CreateFileA(nome.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (cliente == INVALID_HANDLE_VALUE) return false;
+        saidaAntes = GetStdHandle(STD_OUTPUT_HANDLE);
+        SetStdHandle(STD_OUTPUT_HANDLE, cliente);
+        return true;
+    }
+
+    std::vector<std::string> mensagens() {
+        std::vector<std::string> lidas;
+        for (;;) {
+            DWORD disponivel = 0;
+            if (!PeekNamedPipe(servidor, nullptr, 0, nullptr, &disponivel, nullptr) || disponivel == 0) break;
+            std::string m(65536, '\0');
+            DWORD n = 0;
+            if (!ReadFile(servidor, &m[0], static_cast<DWORD>(m.size()), &n, nullptr)) break;
+            m.resize(n);
+            lidas.push_back(m);
+        }
+        return lidas;
+    }
+
+    ~SaidaEmMensagens() {
+        if (saidaAntes != INVALID_HANDLE_VALUE) SetStdHandle(STD_OUTPUT_HANDLE, saidaAntes);
+        if (cliente != INVALID_HANDLE_VALUE) CloseHandle(cliente);
+        if (servidor != INVALID_HANDLE_VALUE) CloseHandle(servidor);
+    }
+};
+
+}  // namespace
+
+TEST(SaidaVt, CorLimpezaETextoNumaSoEscrita) {
+    SaidaEmMensagens saida;
+    ASSERT_TRUE(saida.abrir());
+    terminalWindowsForcarVt(1);
+    iniciarConsole();
+    abrirTela("color E", "         RESULTADO FINAL");
+    escrever("\n%s fez %d pontos", "Ana", 35);
+    pausar(1);
+    abrirTela("color 0F", "          CADASTRO DOS JOGADORES");
+    pausar(1);
+    encerrarConsole();
+    terminalWindowsForcarVt(-1);
+    std::vector<std::string> m = saida.mensagens();
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0], "\x1b[0;40;93m\x1b[H\x1b[2J\x1b[3J" + REGRA + "\n         RESULTADO FINAL\n" + REGRA +
+                        "\n\nAna fez 35 pontos");
+    std::string cabecalho = "\x1b[0;40;97m\x1b[H\x1b[2J\x1b[3J" + REGRA;
+    EXPECT_EQ(m[1].compare(0, cabecalho.size(), cabecalho), 0) << m[1];
+}
+
+// On the console the test runs in (tests/windows/console_wine.sh gives it
+// one): text on it, then a colour and a clear leave every cell blank in the
+// new attribute, and the header at the top.
+TEST(SaidaApi, CorEntaoLimpaOBufferInteiro) {
+    HANDLE console = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (console == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(console, &info)) {
+        GTEST_SKIP() << "no console screen buffer here";
+    }
+    HANDLE antes = GetStdHandle(STD_OUTPUT_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, console);
+    terminalWindowsForcarVt(0);
+    iniciarConsole();
+    for (int i = 0; i < 40; i++) escrever("resposta de quem jogou antes %d\n", i);
+    abrirTela("color 1E", "TITULO");
+    pausar(1);
+
+    ASSERT_TRUE(GetConsoleScreenBufferInfo(console, &info));
+    DWORD celulas = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+    std::vector<WORD> atributos(celulas);
+    std::vector<char> letras(celulas);
+    COORD origem = {0, 0};
+    DWORD lidas = 0;
+    ASSERT_TRUE(ReadConsoleOutputAttribute(console, atributos.data(), celulas, origem, &lidas));
+    ASSERT_TRUE(ReadConsoleOutputCharacterA(console, letras.data(), celulas, origem, &lidas));
+    encerrarConsole();
+    terminalWindowsForcarVt(-1);
+    SetStdHandle(STD_OUTPUT_HANDLE, antes);
+    CloseHandle(console);
+
+    int largura = info.dwSize.X;
+    EXPECT_EQ(std::string(letras.data(), REGRA.size()), REGRA);
+    EXPECT_EQ(std::string(letras.data() + largura, 6), "TITULO");
+    int outraCor = 0;
+    for (DWORD i = 0; i < celulas; i++) outraCor += atributos[i] != 0x1E;
+    EXPECT_EQ(outraCor, 0) << "cells not in the new colours";
+    std::string resto(letras.data() + 3 * largura, letras.data() + celulas);
+    EXPECT_EQ(resto.find("resposta"), std::string::npos) << "an earlier screen left in the buffer";
+}
