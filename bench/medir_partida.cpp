@@ -309,8 +309,8 @@ int main(int argc, char** argv) {
     }
     printf("kernel alone, one key + one frame:  %8.2f us CPU\n", kernel);
     printf("  redraw / kernel alone:            %8.2f x\n", medianaPorQuadro / kernel);
-    printf("line editor, an edit mid-line:      %8.2f us CPU, %.0f bytes (%d keys)\n", medianaPorEdicao,
-           bytesPorEdicao, teclasEdicao);
+    printf("line editor, an edit mid-line:      %8.2f us CPU, %.0f bytes (%d keys)\n", medianaPorEdicao, bytesPorEdicao,
+           teclasEdicao);
     printf("kernel alone, one key + those bytes:%8.2f us CPU\n", kernelEdicao);
     printf("  line redraw / kernel alone:       %8.2f x\n", medianaPorEdicao / kernelEdicao);
     printf("one clear by spawning `clear`:      %8.1f us CPU\n", clear);

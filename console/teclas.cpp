@@ -288,8 +288,8 @@ ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bo
     const int VK_SHIFT_ = 0x10, VK_CONTROL_ = 0x11, VK_MENU_ = 0x12, VK_CAPITAL_ = 0x14, VK_PRIOR_ = 0x21,
               VK_NEXT_ = 0x22, VK_END_ = 0x23, VK_HOME_ = 0x24, VK_LEFT_ = 0x25, VK_UP_ = 0x26, VK_RIGHT_ = 0x27,
               VK_DOWN_ = 0x28, VK_INSERT_ = 0x2D, VK_DELETE_ = 0x2E, VK_LWIN_ = 0x5B, VK_APPS_ = 0x5D, VK_F1_ = 0x70,
-              VK_F10_ = 0x79, VK_F11_ = 0x7A, VK_F12_ = 0x7B, VK_NUMLOCK_ = 0x90, VK_SCROLL_ = 0x91,
-              VK_LSHIFT_ = 0xA0, VK_RMENU_ = 0xA5;
+              VK_F10_ = 0x79, VK_F11_ = 0x7A, VK_F12_ = 0x7B, VK_NUMLOCK_ = 0x90, VK_SCROLL_ = 0x91, VK_LSHIFT_ = 0xA0,
+              VK_RMENU_ = 0xA5;
     if (teclaVirtual == VK_SHIFT_ || teclaVirtual == VK_CONTROL_ || teclaVirtual == VK_MENU_ ||
         teclaVirtual == VK_CAPITAL_ || (teclaVirtual >= VK_LWIN_ && teclaVirtual <= VK_APPS_) ||
         teclaVirtual == VK_NUMLOCK_ || teclaVirtual == VK_SCROLL_ ||

@@ -123,16 +123,24 @@ void aoSinalFatal(int sinal) {
 }
 
 // Ctrl-Z: the shell gets its terminal back while the game is stopped; on fg
-// key mode, the colours and the cursor's state return. The waiting read
-// itself sees EINTR and redraws the screen outside the handler.
+// (SIGCONT) key mode, the colours and the cursor's state return. The waiting
+// read itself sees EINTR and redraws the screen outside the handler.
 void aoSuspender(int) {
     int errnoSalvo = errno;
     devolverTerminal();
     instalar(SIGTSTP, SIG_DFL, 0);
     desbloquear(SIGTSTP);
     raise(SIGTSTP);
-    // Stopped here until SIGCONT.
+    // Stopped here until SIGCONT, whose handler gives the game its terminal back.
     instalar(SIGTSTP, aoSuspender, 0);
+    errno = errnoSalvo;
+}
+
+// Continued after a stop that was not Ctrl-Z (kill -STOP): the shell may
+// have put its own modes back meanwhile. After Ctrl-Z this repeats, harmlessly,
+// what aoSuspender has just done.
+void aoContinuar(int) {
+    int errnoSalvo = errno;
     if (emModoTecla) aplicarModo(true);
     escreverDireto(sgrAtual, static_cast<size_t>(tamSgrAtual));
     if (cursorOculto) escreverDireto(SEQ_OCULTAR_CURSOR, sizeof SEQ_OCULTAR_CURSOR - 1);
@@ -159,6 +167,7 @@ void instalarSinais() {
     // Without SA_RESTART: the interrupted read returns, and redraws.
     instalarSeNaoIgnorado(SIGTSTP, aoSuspender, 0);
     instalarSeNaoIgnorado(SIGWINCH, aoRedimensionar, 0);
+    instalarSeNaoIgnorado(SIGCONT, aoContinuar, 0);
 }
 
 // Called where the game waits, never from a handler: after fg or a resize

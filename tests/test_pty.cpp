@@ -170,6 +170,7 @@ TEST(TerminalReal, CtrlCDevolveOTerminal) {
         EXPECT_EQ(WTERMSIG(status), SIGINT);
         EXPECT_TRUE(modoRestaurado(s));
         EXPECT_NE(s.saida.find("\x1b[0m", s.visto), std::string::npos) << "colours reset";
+        EXPECT_NE(s.saida.find("\x1b[?25h", s.visto), std::string::npos) << "cursor shown";
         encerrarSessao(s);
     }
 }

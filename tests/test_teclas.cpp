@@ -136,3 +136,29 @@ TEST(DecodificacaoDeTeclas, NenhumaSequenciaProduzTeclaDeAcao) {
     }
     EXPECT_EQ(decodificar("\x1bOM"), (std::vector<int>{TECLA_ENTER}));
 }
+
+// Console key events (Windows) give the codes a terminal's bytes would: a
+// letter with an accent is one key, never the prefix its code-page byte
+// looks like; a modifier alone is nothing; Alt with a key never answers.
+TEST(TeclasDoConsole, EventosDaoOsMesmosCodigos) {
+    auto codigos = [](int vk, unsigned c, bool alt = false, bool ctrl = false) {
+        ResultadoTecla r = teclaDoConsole(vk, c, alt, ctrl);
+        std::vector<int> v(r.codigos, r.codigos + r.quantidade);
+        return v;
+    };
+    EXPECT_EQ(codigos(0x44, 'd'), std::vector<int>({'d'}));
+    EXPECT_EQ(codigos(0x0D, '\r'), std::vector<int>({TECLA_ENTER}));
+    EXPECT_EQ(codigos(0, 0xE0), std::vector<int>({TECLA_NAO_ASCII}));     // a-grave, 224 in code page 1252
+    EXPECT_EQ(codigos(0xDE, 0x85), std::vector<int>({TECLA_NAO_ASCII}));  // a-grave, 133 in code page 850
+    EXPECT_EQ(codigos(0x26, 0), std::vector<int>({PREFIXO_ESTENDIDA, SETA_CIMA}));
+    EXPECT_EQ(codigos(0x28, 0), std::vector<int>({PREFIXO_ESTENDIDA, SETA_BAIXO}));
+    EXPECT_EQ(codigos(0x28, 0, false, true), std::vector<int>({PREFIXO_ESTENDIDA, SETA_BAIXO_MODIFICADA}));
+    EXPECT_EQ(codigos(0x24, 0), std::vector<int>({PREFIXO_ESTENDIDA, TECLA_HOME}));
+    EXPECT_EQ(codigos(0x74, 0), std::vector<int>({PREFIXO_ESTENDIDA, TECLA_F1 + 4}));
+    EXPECT_EQ(codigos(0x44, 'd', true), std::vector<int>({PREFIXO_ESTENDIDA, ESTENDIDA_ALT}));
+    EXPECT_EQ(codigos(0x32, '@', true, true), std::vector<int>({'@'}));  // AltGr
+    EXPECT_EQ(codigos(0x43, 3, false, true), std::vector<int>({3}));     // Ctrl-C
+    for (int modificador : {0x10, 0x11, 0x12, 0x14, 0x5B, 0x90, 0xA0, 0xA5}) {
+        EXPECT_TRUE(codigos(modificador, 0).empty()) << modificador;
+    }
+}

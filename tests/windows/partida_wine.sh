@@ -127,7 +127,13 @@ cor 93
 sem_historico "CORRECAO DAS RESPOSTAS"
 tecla Enter
 
-esperar "              RODADA 2" "JOGADOR: $ana"
+# Keys pressed while the letter is shown belong to no screen.
+esperar "              RODADA 2" "A letra sorteada foi:"
+tecla s s d
+esperar "              RODADA 2" "JOGADOR: $ana" " -> Nome:"
+sleep 0.5
+tela | grep -qF "Digite a resposta" && falhar "a key pressed during the pause opened a prompt"
+tela | grep -qF " -> Nome:" || falhar "a key pressed during the pause moved the cursor"
 tecla f
 esperar "              RODADA 2" "JOGADOR: Bia"
 tecla f
