@@ -59,6 +59,15 @@ void chegarALeitura(SessaoPty& s, bool leituraDeTecla) {
     }
 }
 
+// From the first editor: both players end their turns at once, and the
+// first judge's first score prompt waits.
+void chegarAPrimeiraNota(SessaoPty& s) {
+    digitar(s, "f");
+    ASSERT_TRUE(esperar(s, "JOGADOR: Bia"));
+    digitar(s, "f");
+    ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+}
+
 // Ctrl-D at the line read that waits: the match must run to its end at once,
 // exit 0 and give the terminal back.
 void ctrlDTerminaAPartida(SessaoPty& s, const std::string& vencedor) {
@@ -305,10 +314,7 @@ TEST(TerminalReal, CtrlDNaRespostaNaNotaENaEspera) {
             digitar(s, "d");
             ASSERT_TRUE(esperar(s, "Digite a resposta"));
         } else {
-            digitar(s, "f");
-            ASSERT_TRUE(esperar(s, "JOGADOR: Bia"));
-            digitar(s, "f");
-            ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+            chegarAPrimeiraNota(s);
             if (onde == 2) {
                 responder(s, "1 1 1 1 1 1");
                 ASSERT_TRUE(esperar(s, "  -> Nome []: "));
@@ -390,10 +396,7 @@ TEST(EdicaoDeLinha, NotaPedidaDeNovoNumaLinhaPropria) {
     SessaoPty s;
     ASSERT_TRUE(iniciarSessao(s));
     chegarALeitura(s, true);
-    digitar(s, "f");
-    ASSERT_TRUE(esperar(s, "JOGADOR: Bia"));
-    digitar(s, "f");
-    ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+    chegarAPrimeiraNota(s);
     responder(s, "12abc");
     ASSERT_TRUE(esperar(s, "12abc\r\n  -> CEP []: \r\n  -> CEP []: "));
     encerrarSessao(s);
