@@ -8,13 +8,16 @@ exe=$(realpath "$1")
 sessao="zova-console-$$"
 registro=$(mktemp)
 estado=$(mktemp)
-trap 'tmux kill-session -t "$sessao" 2>/dev/null; rm -f "$registro" "$estado"' EXIT
-for _ in 1 2; do  # Wine has been seen to start nothing just after its services came up
+# Each try gets a tmux server of its own, never one that is still exiting.
+tentativa=0
+tm() { tmux -L "$sessao-$tentativa" "$@"; }
+trap 'tm kill-server 2>/dev/null; rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$sessao-"* "$registro" "$estado"' EXIT
+for tentativa in 1 2; do  # Wine has been seen to start nothing just after its services came up
   : > "$estado"
-  tmux new-session -d -s "$sessao" -x 120 -y 50 \
+  tm new-session -d -s "$sessao" -x 120 -y 50 \
     "WINEDEBUG=-all /usr/lib/wine/wine64 \"$exe\" --gtest_output=xml:\"$(winepath -w "$registro.xml")\"; echo \$? > \"$estado\"; sleep 600"
   for _ in $(seq 600); do [ -s "$estado" ] && break; sleep 0.1; done
-  tmux kill-session -t "$sessao" 2>/dev/null
+  tm kill-server 2>/dev/null
   [ -s "$registro.xml" ] && break
   echo "wine started nothing; trying again"
 done

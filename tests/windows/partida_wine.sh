@@ -11,9 +11,13 @@ exe=$(realpath "$1")
 sessao="zova-wine-$$"
 estado=$(mktemp)
 roteiro=$(mktemp)
-trap 'tmux kill-session -t "$sessao" 2>/dev/null; rm -f "$estado" "$roteiro"' EXIT
+# Every start gets a tmux server of its own: a new session asked of a server
+# that is exiting, its last session just killed, has been seen to fail.
+inicios=0
+tm() { tmux -L "$sessao-$inicios" "$@"; }
+trap 'tm kill-server 2>/dev/null; rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$sessao-"* "$estado" "$roteiro"' EXIT
 
-tela() { tmux capture-pane -t "$sessao" -p "$@"; }
+tela() { tm capture-pane -t "$sessao" -p "$@"; }
 falhar() {
   echo "FAILED: $*"
   echo "--- screen ---"
@@ -34,8 +38,8 @@ esperar() {
   done
   falhar "waiting for: $*"
 }
-tecla() { tmux send-keys -t "$sessao" "$@"; }
-linha() { tmux send-keys -t "$sessao" -l "$1"; tmux send-keys -t "$sessao" Enter; }
+tecla() { tm send-keys -t "$sessao" "$@"; }
+linha() { tm send-keys -t "$sessao" -l "$1"; tm send-keys -t "$sessao" Enter; }
 # The screen's first line carries its colour: light purple 95, light aqua
 # 96, light yellow 93, bright white 97.
 cor() { tela -e | head -n 1 | grep -q $'\e\\[[0-9;]*'"$1"'m' || falhar "colour $1 expected"; }
@@ -57,8 +61,9 @@ iniciar() {
   printf 'echo $? > "%s"\nsleep 600\n' "$estado" >> "$roteiro"
   for _ in 1 2; do
     : > "$estado"
-    tmux kill-session -t "$sessao" 2>/dev/null
-    tmux new-session -d -s "$sessao" -x 120 -y 50 "sh $roteiro"
+    tm kill-server 2>/dev/null
+    inicios=$((inicios + 1))
+    tm new-session -d -s "$sessao" -x 120 -y 50 "sh $roteiro"
     for _ in $(seq 300); do
       tela | grep -qF "Quantidade de jogadores (2 a 5):" && return 0
       [ -s "$estado" ] && break
