@@ -86,7 +86,7 @@ TEST(SaidaApi, CorEntaoLimpaOBufferInteiro) {
                                  OPEN_EXISTING, 0, nullptr);
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (console == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(console, &info)) {
-        GTEST_SKIP() << "no console screen buffer here";
+        GTEST_SKIP() << "skipped: no console screen buffer here (tests/windows/console_wine.sh gives it one)";
     }
     HANDLE antes = GetStdHandle(STD_OUTPUT_HANDLE);
     SetStdHandle(STD_OUTPUT_HANDLE, console);

@@ -18,6 +18,7 @@ falta() {
 command -v cpack >/dev/null || falta cpack
 command -v dpkg-deb >/dev/null || falta "dpkg-deb (dpkg)"
 command -v dpkg-shlibdeps >/dev/null || falta "dpkg-shlibdeps (dpkg-dev)"
+command -v file >/dev/null || falta "file (CPack's .deb generator runs it)"
 
 SOURCE_DATE_EPOCH=$(git -C "$fontes" log -1 --format=%ct 2>/dev/null || echo 1796688000)
 export SOURCE_DATE_EPOCH
@@ -55,7 +56,7 @@ else
   echo "not checked: no desktop-file-validate"
 fi
 if command -v lintian >/dev/null; then
-  relatorio=$(lintian --pedantic --no-tag-display-limit "$deb" 2>&1 || true)
+  relatorio=$(lintian --pedantic --tag-display-limit 0 "$deb" 2>&1 || true)
   [ -n "$relatorio" ] && echo "$relatorio"
   if echo "$relatorio" | grep -qE "^[EW]: "; then echo "lintian: errors or warnings"; falhou=1; fi
 else

@@ -4,18 +4,20 @@
 # test ran and passed: none may skip for want of a console.
 #   tests/windows/console_wine.sh build-win/tests/zova_testes_windows.exe
 set -u
+. "$(dirname "$0")/ferramentas.sh"
 exe=$(realpath "$1")
 sessao="zova-console-$$"
-registro=$(mktemp)
-estado=$(mktemp)
+pasta=$(mktemp -d)
+registro="$pasta/registro"
+estado="$pasta/estado"
 # Each try gets a tmux server of its own, never one that is still exiting.
 tentativa=0
 tm() { tmux -L "$sessao-$tentativa" "$@"; }
-trap 'tm kill-server 2>/dev/null; rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$sessao-"* "$registro" "$estado"' EXIT
+trap 'tm kill-server 2>/dev/null; rm -rf "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$sessao-"* "$pasta"' EXIT
 for tentativa in 1 2; do  # Wine has been seen to start nothing just after its services came up
   : > "$estado"
-  tm new-session -d -s "$sessao" -x 120 -y 50 \
-    "WINEDEBUG=-all /usr/lib/wine/wine64 \"$exe\" --gtest_output=xml:\"$(winepath -w "$registro.xml")\"; echo \$? > \"$estado\"; sleep 600"
+  tm new-session -d -s "$sessao" -x 120 -y 50 -c "$pasta" \
+    "WINEDEBUG=-all $WINE64 \"$exe\" --gtest_output=xml:\"$(caminho_windows "$registro.xml")\"; echo \$? > \"$estado\"; sleep 600"
   for _ in $(seq 600); do [ -s "$estado" ] && break; sleep 0.1; done
   tm kill-server 2>/dev/null
   [ -s "$registro.xml" ] && break

@@ -7,15 +7,17 @@
 # 49-byte cut. It waits for every screen before typing, as a player would.
 #   tests/windows/partida_wine.sh build-win/zova.exe
 set -u
+. "$(dirname "$0")/ferramentas.sh"
 exe=$(realpath "$1")
 sessao="zova-wine-$$"
-estado=$(mktemp)
-roteiro=$(mktemp)
+pasta=$(mktemp -d)
+estado="$pasta/estado"
+roteiro="$pasta/roteiro"
 # Every start gets a tmux server of its own: a new session asked of a server
 # that is exiting, its last session just killed, has been seen to fail.
 inicios=0
 tm() { tmux -L "$sessao-$inicios" "$@"; }
-trap 'tm kill-server 2>/dev/null; rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$sessao-"* "$estado" "$roteiro"' EXIT
+trap 'tm kill-server 2>/dev/null; rm -rf "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$sessao-"* "$pasta"' EXIT
 
 tela() { tm capture-pane -t "$sessao" -p "$@"; }
 falhar() {
@@ -53,17 +55,19 @@ sem_historico() {
 # been seen to fail to start a process just after its services came up: if
 # the game never showed its title, it is started once more.
 iniciar() {
+  # chcp's own line is left unredirected: the game's first clear takes it,
+  # and no redirection meant for cmd can reach the shell as a file name.
   if [ -n "${1:-}" ]; then
-    printf 'WINEDEBUG=-all /usr/lib/wine/wine64 cmd /c "chcp %s >nul & %s"\n' "$1" "$(winepath -w "$exe" 2>/dev/null)" > "$roteiro"
+    printf 'WINEDEBUG=-all %s cmd /c "chcp %s & %s"\n' "$WINE64" "$1" "$(caminho_windows "$exe")" > "$roteiro"
   else
-    printf 'WINEDEBUG=-all /usr/lib/wine/wine64 "%s"\n' "$exe" > "$roteiro"
+    printf 'WINEDEBUG=-all %s "%s"\n' "$WINE64" "$exe" > "$roteiro"
   fi
   printf 'echo $? > "%s"\nsleep 600\n' "$estado" >> "$roteiro"
   for _ in 1 2; do
     : > "$estado"
     tm kill-server 2>/dev/null
     inicios=$((inicios + 1))
-    tm new-session -d -s "$sessao" -x 120 -y 50 "sh $roteiro"
+    tm new-session -d -s "$sessao" -x 120 -y 50 -c "$pasta" "sh $roteiro"
     for _ in $(seq 300); do
       tela | grep -qF "Quantidade de jogadores (2 a 5):" && return 0
       [ -s "$estado" ] && break

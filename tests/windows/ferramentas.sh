@@ -1,0 +1,12 @@
+# Sourced by the Wine scripts: finds what they run, and says which tool is
+# missing instead of letting a missing one pass for a Wine that started
+# nothing.
+WINE64=${ZOVA_WINE64:-/usr/lib/wine/wine64}
+for ferramenta in tmux "$WINE64"; do
+  command -v "$ferramenta" >/dev/null || { echo "FAILED: missing $ferramenta (apt-get install tmux wine64)"; exit 1; }
+done
+# A Unix path as the Windows programs under Wine see it; winepath itself is
+# a Wine program, run by the same wine64, so no other package is needed.
+caminho_windows() {
+  WINEDEBUG=-all "$WINE64" winepath -w "$1" 2>/dev/null | tr -d '\r'
+}
