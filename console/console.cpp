@@ -7,6 +7,7 @@
 
 #include "console/editor_linha.h"
 #include "console/saida.h"
+#include "console/teclas.h"
 #include "console/terminal.h"
 #include "console/utf8.h"
 
@@ -380,4 +381,21 @@ void comecarLinha() {
 void pausar(int ms) {
     descarregarSaida();
     terminalPausar(ms);
+}
+
+bool janelaFechaComOJogo() { return terminalJanelaFechaComOJogo(); }
+
+void esperarEnterParaSair() {
+    // A double Enter at the last round's prompt must not pass this one unseen.
+    terminalDescartarTeclas();
+    inicioPendente = fimPendente = 0;
+    terminalConcluir();
+    iniciarLeitura();
+    if (entradaAcabou) return;
+    const int CTRL_D = 4;
+    for (;;) {
+        int tecla = terminalLerTecla();
+        if (tecla == TECLA_FIM || tecla == TECLA_ENTER || tecla == CTRL_D) return;
+        if (tecla == PREFIXO_ESTENDIDA) terminalLerTecla();  // its second code is no Enter
+    }
 }

@@ -59,5 +59,13 @@ void comecarLinha();
 
 void pausar(int ms);
 
+// Whether the window closes with the game, so the last screen would vanish
+// with it.
+bool janelaFechaComOJogo();
+// After the last screen: drops the keys typed before it, then waits for
+// Enter (or Ctrl-D, or the end of input); other keys do nothing. Ctrl-C or a
+// closed window end the wait, and the game, with status 0.
+void esperarEnterParaSair();
+
 // Parses a colour command into palette indexes; false if it is not one.
 bool interpretarCor(const char* comando, int& fundo, int& texto);

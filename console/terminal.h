@@ -44,6 +44,19 @@ void terminalLimpar();
 // Waits, then drops the keys pressed meanwhile: they belong to no screen.
 void terminalPausar(int ms);
 
+// Drops the keys pressed while no screen waited for them.
+void terminalDescartarTeclas();
+
+// Whether the window the game runs in closes when the game ends: a terminal
+// emulator, a console host or sshd started the game itself, not a shell.
+// Decided at start; false where standard input or output is not the
+// terminal.
+bool terminalJanelaFechaComOJogo();
+
+// The game's work is done: from now on Ctrl-C, a hangup or a closed window
+// end it as a normal end does, with status 0.
+void terminalConcluir();
+
 // Whether text on this terminal is UTF-8, where bytes 0x80 to 0x9F can be
 // controls and a character may take several bytes. A Windows console in an
 // OEM code page shows those bytes as letters (0x82 is an e with an accent).
@@ -53,4 +66,7 @@ bool terminalEmUtf8();
 // For the tests: 1 forces the virtual-terminal output path, 0 the console
 // API's, -1 (the default) lets terminalIniciar choose by the console.
 void terminalWindowsForcarVt(int vt);
+// Whether the console closes with the game, from how many processes share
+// it and whether standard input and output are the console.
+bool consoleFechaComOJogo(unsigned long processosNoConsole, bool entradaNoConsole, bool saidaNoConsole);
 #endif

@@ -59,6 +59,8 @@ volatile sig_atomic_t retomado = 0;        // came back from Ctrl-Z: the screen 
 volatile sig_atomic_t redimensionado = 0;  // the window changed size: likewise
 volatile sig_atomic_t cursorOculto = 0;
 bool terminalPerdido = false;  // a write or a key read failed: nobody is there
+bool janelaDoJogo = false;     // the game leads its terminal's session
+volatile sig_atomic_t concluido = 0;  // past the last screen: an interrupt is a normal end
 LeitorTeclas leitor;
 
 // Bytes read from the terminal and not yet decoded: one read() takes all
@@ -113,10 +115,12 @@ void instalar(int sinal, void (*tratador)(int), int flags) {
 }
 
 // Ctrl-C, kill, or the window closed: give the terminal back, then die of
-// the same signal, so the shell sees why the game ended.
+// the same signal, so the shell sees why the game ended. Once the match is
+// over nothing was interrupted: the game ends as it would have.
 void aoSinalFatal(int sinal) {
     devolverTerminal();
     escreverDireto("\n", 1);
+    if (concluido) _exit(0);
     instalar(sinal, SIG_DFL, 0);
     desbloquear(sinal);
     raise(sinal);
@@ -206,20 +210,29 @@ int lerByteTecla(int esperaMs) {
     }
 }
 
+}  // namespace
+
 // Keys pressed while no screen waited for them are dropped: those the
 // terminal holds and those read but not yet decoded.
-void descartarTeclas() {
+void terminalDescartarTeclas() {
     if (!modosGuardados) return;
     tcflush(fdTecla, TCIFLUSH);
     inicioBytes = fimBytes = 0;
     reiniciarLeitor(leitor);
 }
 
-}  // namespace
+// The game leads the session its terminal belongs to when a terminal
+// emulator, tmux or sshd started it directly: the window goes when it ends.
+// From a shell, the shell leads the session.
+bool terminalJanelaFechaComOJogo() { return janelaDoJogo; }
+
+void terminalConcluir() { concluido = 1; }
 
 void terminalIniciar() {
     reiniciarLeitor(leitor);
     inicioBytes = fimBytes = 0;
+    janelaDoJogo = false;
+    concluido = 0;
     // A player's pipe closing must not kill the game with the terminal in key mode.
     signal(SIGPIPE, SIG_IGN);
     // Keys come from the terminal even when standard input is redirected,
@@ -232,6 +245,8 @@ void terminalIniciar() {
     }
     if (fdTecla < 0 || tcgetattr(fdTecla, &modoOriginal) != 0) return;
     modosGuardados = true;
+    pid_t eu = getpid();
+    janelaDoJogo = teclasDaEntrada && isatty(STDOUT_FILENO) && getsid(0) == eu && tcgetsid(fdTecla) == eu;
     modoTecla = modoOriginal;
     // ICANON: a key is read at once, without Enter, and lines are edited by
     // the game. ECHO, ECHONL: typed keys stay off the screen unless the game
@@ -324,7 +339,7 @@ void terminalPausar(int ms) {
     if (terminalPerdido || ms <= 0) return;  // nobody to show the screen to
     struct timespec falta = {ms / 1000, (ms % 1000) * 1000000L};
     while (nanosleep(&falta, &falta) != 0 && errno == EINTR) aoRetomar();
-    descartarTeclas();
+    terminalDescartarTeclas();
 }
 
 // Terminals here speak UTF-8, as the players' names with accents need.

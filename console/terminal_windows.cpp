@@ -48,6 +48,8 @@ UINT paginaSaidaOriginal = 0;
 WORD atributoOriginal = 0x07;
 volatile LONG restaurado = 1;
 bool terminalPerdido = false;
+bool janelaDoJogo = false;        // no other process shares the console
+volatile LONG concluido = 0;      // past the last screen: an interrupt is a normal end
 
 // A colour command waits for the clear that follows it, so the buffer is
 // filled once per screen; a colour alone is filled in before the next text.
@@ -81,6 +83,7 @@ void restaurar(bool cores) {
 // window: give the console back, then let the default handler end the game.
 BOOL WINAPI aoSinal(DWORD) {
     restaurar(true);
+    if (concluido) ExitProcess(0);  // the match was over: nothing was interrupted
     return FALSE;
 }
 
@@ -113,6 +116,14 @@ void aplicarCorPendente() {
 
 void terminalWindowsForcarVt(int vt) { forcarVt = vt; }
 
+// A console whose only process is the game was opened for it (a double
+// click, a shortcut, Windows Terminal's new tab) and closes when it ends;
+// cmd or PowerShell, attached too, keep theirs. With standard input or
+// output elsewhere, the game is scripted, and waits for nobody.
+bool consoleFechaComOJogo(unsigned long processosNoConsole, bool entradaNoConsole, bool saidaNoConsole) {
+    return entradaNoConsole && saidaNoConsole && processosNoConsole == 1;
+}
+
 void terminalIniciar() {
     setvbuf(stdin, bufferEntrada, _IOFBF, sizeof bufferEntrada);
     segundoCodigo = -1;
@@ -133,6 +144,11 @@ void terminalIniciar() {
     entradaConsole = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, 0, nullptr);
     temTeclado = entradaConsole != INVALID_HANDLE_VALUE && GetConsoleMode(entradaConsole, &modoEntradaOriginal);
+    DWORD processos[2];
+    DWORD modoEntrada;
+    bool entradaNoConsole = GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &modoEntrada) != 0;
+    janelaDoJogo = consoleFechaComOJogo(GetConsoleProcessList(processos, 2), entradaNoConsole, saidaNoConsole);
+    concluido = 0;
     paginaEntradaOriginal = GetConsoleCP();
     paginaSaidaOriginal = GetConsoleOutputCP();
     restaurado = 0;
@@ -207,7 +223,7 @@ int terminalLerTecla() {
         // ends the game as the console's own Ctrl-C does.
         if (r.quantidade == 1 && r.codigos[0] == 3) {
             restaurar(true);
-            ExitProcess(STATUS_CONTROL_C_EXIT);
+            ExitProcess(concluido ? 0 : STATUS_CONTROL_C_EXIT);
         }
         if (r.quantidade == 2) segundoCodigo = r.codigos[1];
         return r.codigos[0];
@@ -258,9 +274,17 @@ void terminalLimpar() {
 void terminalPausar(int ms) {
     if (terminalPerdido || ms <= 0) return;
     Sleep(static_cast<DWORD>(ms));
+    terminalDescartarTeclas();
+}
+
+void terminalDescartarTeclas() {
     if (temTeclado) FlushConsoleInputBuffer(entradaConsole);
     segundoCodigo = -1;
     repeticoes = 0;
 }
+
+bool terminalJanelaFechaComOJogo() { return janelaDoJogo; }
+
+void terminalConcluir() { concluido = 1; }
 
 bool terminalEmUtf8() { return GetConsoleOutputCP() == CP_UTF8; }

@@ -6,6 +6,12 @@ int main() {
     Partida partida = {};
     iniciarConsole();
     jogarPartida(partida);
+    // A window opened for the game alone would take the winner with it.
+    // Nobody is left to read it once the input has ended.
+    if (janelaFechaComOJogo() && !fimDaEntrada()) {
+        escrever("\nPressione ENTER para sair...");
+        esperarEnterParaSair();
+    }
     encerrarConsole();
     return 0;
 }

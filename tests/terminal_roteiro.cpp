@@ -142,4 +142,10 @@ void terminalLimpar() { acrescentarSaida("<limpa>", 7); }
 
 void terminalPausar(int) { pausas++; }
 
+void terminalDescartarTeclas() {}
+
+bool terminalJanelaFechaComOJogo() { return false; }
+
+void terminalConcluir() {}
+
 bool terminalEmUtf8() { return utf8Roteiro; }

@@ -155,17 +155,79 @@ TEST(TerminalReal, PartidaInteiraComTeclasDeVerdade) {
     ASSERT_TRUE(esperar(s, "  -> Nome []: "));
     responder(s, "0 0 0 0 0 0");
     ASSERT_TRUE(esperar(s, "Pressione ENTER"));
-    responder(s, "");
+    // A double Enter: the second one must not pass the prompt that follows.
+    responder(s, "\r");
+    // The game leads its terminal's session, as under a terminal emulator's
+    // -e: the window would close with it, so the winner waits for Enter.
     std::string final = cabecalho(ROXO, "            RESULTADO FINAL") +
                         "\r\nAna: 30 pontos\r\nJo\xc3\xa3o: 21 pontos" + "\r\n\r\nVENCEDOR: Ana!\r\n\r\n" + REGRA +
-                        "\r\n          FIM DE JOGO!\r\n" + REGRA + "\r\n";
+                        "\r\n          FIM DE JOGO!\r\n" + REGRA + "\r\n\r\nPressione ENTER para sair...";
+    ASSERT_TRUE(esperar(s, final));
+    EXPECT_EQ(esperarFim(s, 1000), -1) << "ended without waiting for Enter";
+    digitar(s, "x\x1b[A");
+    EXPECT_EQ(esperarFim(s, 300), -1) << "a key other than Enter ended the wait";
+    digitar(s, "\r");
     int status = esperarFim(s);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    ASSERT_GE(s.saida.size(), final.size());
     EXPECT_EQ(s.saida.substr(s.saida.size() - final.size()), final);
     EXPECT_TRUE(modoRestaurado(s));
     encerrarSessao(s);
+}
+
+namespace {
+
+// Two players who type nothing, from the title to the final screen.
+void jogarAteOFinal(SessaoPty& s) {
+    cadastrar(s, "2", {"Ana", "Bia"});
+    for (int rodada = 1; rodada <= 2; rodada++) {
+        ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
+        ASSERT_TRUE(esperarLeitura(s, false));
+        chegarAPrimeiraNota(s);
+        responder(s, "1 1 1 1 1 1");
+        ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+        responder(s, "0 0 0 0 0 0");
+        ASSERT_TRUE(esperar(s, "Pressione ENTER"));
+        responder(s, "");
+    }
+    ASSERT_TRUE(esperar(s, "          FIM DE JOGO!\r\n" + REGRA + "\r\n"));
+}
+
+}  // namespace
+
+// Started by a shell, which keeps the window: the game ends on its final
+// screen, byte for byte, as it always has.
+TEST(FimDaPartida, IniciadoPorUmShellTerminaSemEsperar) {
+    SessaoPty s;
+    OpcoesSessao opcoes;
+    opcoes.controleDeTarefas = true;
+    ASSERT_TRUE(iniciarSessao(s, opcoes));
+    jogarAteOFinal(s);
+    int status = esperarFim(s, 5000);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::string fim = "VENCEDOR: Bia!\r\n\r\n" + REGRA + "\r\n          FIM DE JOGO!\r\n" + REGRA + "\r\n";
+    ASSERT_GE(s.saida.size(), fim.size());
+    EXPECT_EQ(s.saida.substr(s.saida.size() - fim.size()), fim);
+    encerrarSessao(s);
+}
+
+// In a window of its own, Ctrl-D and Ctrl-C end the wait too; the match was
+// played to its end, so the game still ends with status 0.
+TEST(FimDaPartida, JanelaDoJogoTerminaComCtrlDOuCtrlC) {
+    for (const char* tecla : {"\x04", "\x03"}) {
+        SessaoPty s;
+        ASSERT_TRUE(iniciarSessao(s));
+        jogarAteOFinal(s);
+        ASSERT_TRUE(esperar(s, "\r\nPressione ENTER para sair..."));
+        ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
+        digitar(s, tecla);
+        int status = esperarFim(s, 5000);
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_TRUE(modoRestaurado(s));
+        encerrarSessao(s);
+    }
 }
 
 TEST(TerminalReal, CtrlCDevolveOTerminal) {

@@ -118,3 +118,14 @@ TEST(SaidaApi, CorEntaoLimpaOBufferInteiro) {
     std::string resto(letras.data() + 3 * largura, letras.data() + celulas);
     EXPECT_EQ(resto.find("resposta"), std::string::npos) << "an earlier screen left in the buffer";
 }
+
+// Only a console the game has to itself closes with it; a shell attached too
+// keeps it, and a game whose input or output is redirected waits for nobody.
+TEST(JanelaDoJogo, SoOConsoleDoJogoSozinhoEspera) {
+    EXPECT_TRUE(consoleFechaComOJogo(1, true, true));
+    EXPECT_FALSE(consoleFechaComOJogo(2, true, true));  // cmd or PowerShell
+    EXPECT_FALSE(consoleFechaComOJogo(3, true, true));
+    EXPECT_FALSE(consoleFechaComOJogo(0, true, true));  // the count failed: as from a shell
+    EXPECT_FALSE(consoleFechaComOJogo(1, false, true));
+    EXPECT_FALSE(consoleFechaComOJogo(1, true, false));
+}

@@ -2,7 +2,8 @@
 # Plays the Windows build in a real Wine console inside tmux, and checks what
 # a player sees: the screens and their colours, keys that only redraw,
 # leftovers of a long name, six scores on one line, nothing left in the
-# pane's history after a clear, the final screen and exit status 0; then, in
+# pane's history after a clear, the final screen, the wait for Enter in a
+# console of its own and exit status 0; then, in
 # each of the code pages 850, 1252 and 65001, names with accents and the
 # 49-byte cut. It waits for every screen before typing, as a player would.
 #   tests/windows/partida_wine.sh build-win/zova.exe
@@ -156,6 +157,14 @@ tecla Enter
 esperar "            RESULTADO FINAL" "$ana: 30 pontos" "Bia: 21 pontos" "VENCEDOR: $ana!" "          FIM DE JOGO!"
 cor 95
 sem_historico "RESULTADO DA RODADA 2"
+# Wine gives the game a console of its own, as a double click does: no other
+# process is attached, so it would close with the game, and the winner
+# stays until Enter.
+esperar "Pressione ENTER para sair..."
+tecla x Up
+sleep 1
+[ -s "$estado" ] && falhar "the game ended without waiting for Enter"
+tecla Enter
 for _ in $(seq 100); do [ -s "$estado" ] && break; sleep 0.1; done
 [ "$(cat "$estado")" = 0 ] || falhar "exit status $(cat "$estado")"
 
