@@ -16,7 +16,7 @@ std::string fluxo;
 size_t posicao;
 
 int fonteMemoria(int) {
-    if (posicao >= fluxo.size()) return BYTE_FIM;
+    if (posicao >= fluxo.size()) return TECLA_FIM;
     return static_cast<unsigned char>(fluxo[posicao++]);
 }
 
@@ -26,7 +26,7 @@ void BM_DecodificarTecla(benchmark::State& estado) {
     std::string mistura =
         "ws\x1b[A\x1b[BdD\r\x1bOA\x1b[1;5D\xc3\xa9"
         "f";
-    const int teclasPorMistura = 10;
+    const int teclasPorMistura = 11;  // w s up down d D Enter up ctrl-left é f
     fluxo.clear();
     for (int i = 0; i < 1000; i++) fluxo += mistura;
     LeitorTeclas leitor;
@@ -34,7 +34,7 @@ void BM_DecodificarTecla(benchmark::State& estado) {
         posicao = 0;
         reiniciarLeitor(leitor);
         int codigos = 0;
-        while (lerTeclaDeBytes(leitor, fonteMemoria) != BYTE_FIM) codigos++;
+        while (lerTeclaDeBytes(leitor, fonteMemoria) != TECLA_FIM) codigos++;
         benchmark::DoNotOptimize(codigos);
     }
     estado.SetItemsProcessed(estado.iterations() * 1000 * teclasPorMistura);
@@ -51,7 +51,7 @@ void BM_RedesenhoDoEditor(benchmark::State& estado) {
         definirRoteiro(entrada.data(), entrada.size(), teclas.data(), teclas.size());
         Partida partida = {};
         iniciarConsole();
-        jogarPartida(partida);
+        jogarPartida(partida, 1);
         encerrarConsole();
         benchmark::DoNotOptimize(partida);
     }

@@ -1,3 +1,10 @@
+// The console services: screens, the output that waits for the next read,
+// and the reads of keys, lines and numbers. They stand between the game and
+// the pieces below them: the output record (saida), the line editor, the
+// key decoder's codes, UTF-8, and the one platform backend linked in
+// (terminal.h). Nothing below calls back up here: a backend that needs the
+// screen drawn again says so through what its reads return.
+
 #include "console/console.h"
 
 #include <cctype>
@@ -7,7 +14,7 @@
 
 #include "console/editor_linha.h"
 #include "console/saida.h"
-#include "console/teclas.h"
+#include "console/sequencias.h"
 #include "console/terminal.h"
 #include "console/utf8.h"
 
@@ -17,16 +24,7 @@ const char LINHA_REGRA_LARGA[] = "==============================================
 namespace {
 
 // ---------------------------------------------------------------------------
-// Output buffer
-//
-// It holds the current screen from its clearing on; `enviados` says how much
-// of it the terminal already has. A screen is sent whole by the read that
-// follows it, so the player never sees it drawn in pieces.
-
-const int TAM_SAIDA = 64 * 1024;  // the largest screen, the judging panel, is under 10 KiB
-char saida[TAM_SAIDA];
-int tamSaida = 0;
-int enviados = 0;
+// Output
 
 bool entradaAcabou = false;
 
@@ -81,15 +79,16 @@ void acrescentarVisivel(const char* texto) {
 
 void acrescentarInteiro(int valor) {
     char digitos[12];
-    int n = 0;
-    // Work on the negative side: it holds every int, INT_MIN included.
-    int v = valor < 0 ? valor : -valor;
-    do {
-        digitos[n++] = static_cast<char>('0' - v % 10);
-        v /= 10;
-    } while (v != 0);
-    if (valor < 0) acrescentarByte('-');
-    while (n > 0) acrescentarByte(digitos[--n]);
+    acrescentarSaida(digitos, formatarInteiro(digitos, valor));
+}
+
+void acrescentarSequencia(const char* sequencia) { acrescentarTexto(sequencia); }
+
+// The cursor's state goes out with the next write, where the terminal takes
+// sequences and the backend wants it sent.
+void mostrarCursor(bool mostrar) {
+    if (terminalMostrarCursor(mostrar) && terminalTomaSequencias())
+        acrescentarSequencia(mostrar ? SEQ_MOSTRAR_CURSOR : SEQ_OCULTAR_CURSOR);
 }
 
 // ---------------------------------------------------------------------------
@@ -103,16 +102,84 @@ char pendente[MAX_LINHA + 1];
 int inicioPendente = 0;
 int fimPendente = 0;
 
-// One byte of standard input, or EOF once it has ended. Once it has ended it
-// stays ended: no read waits again, and nothing retries a closed stream.
+// ---------------------------------------------------------------------------
+// Lines typed in the game's own line editor
+
+EdicaoLinha edicao;
+bool emEdicao = false;
+
+// The second code of an extended key, owed to the sheet's next lerTecla.
+int segundoCodigo = -1;
+
+// The screen again, after a resize or a stop: what it has shown since it was
+// cleared, then the line being typed, if one is.
+void redesenharTela() {
+    reescreverSaida();
+    if (!emEdicao) return;
+    edicao.tamQuadro = 0;
+    redesenharEdicao(edicao, colunaDaSaida(), terminalColunas());
+    terminalEscrever(edicao.quadro, edicao.tamQuadro);
+}
+
+// A key from the backend; a redraw it asks for is done here, and the read
+// goes on.
+int lerCodigo() {
+    for (;;) {
+        int codigo = terminalLerTecla();
+        if (codigo != TECLA_REDESENHAR) return codigo;
+        redesenharTela();
+    }
+}
+
+// Reads one line through the editor: its bytes and the newline in destino
+// (MAX_LINHA + 1 bytes), their number, or 0 when the input has ended.
+int editarLinha(char* destino) {
+    EdicaoLinha& e = edicao;
+    iniciarEdicao(e, colunaDaSaida(), terminalColunas());
+    emEdicao = true;
+    ResultadoEdicao r = EDICAO_SEGUE;
+    while (r == EDICAO_SEGUE) {
+        int codigo = lerCodigo();
+        if (codigo == TECLA_FIM) {
+            r = EDICAO_FIM_DA_ENTRADA;
+            break;
+        }
+        char caractere[4];
+        int tamCaractere = codigo == TECLA_NAO_ASCII ? terminalCaractereDaTecla(caractere) : 0;
+        e.tamQuadro = 0;
+        r = aplicarTeclaEdicao(e, codigo, caractere, tamCaractere);
+        if (e.tamQuadro > 0) terminalEscrever(e.quadro, e.tamQuadro);
+    }
+    emEdicao = false;
+    if (r == EDICAO_FIM_DA_ENTRADA) return 0;
+    memcpy(destino, e.texto, static_cast<size_t>(e.tamanho));
+    destino[e.tamanho] = '\n';
+    // The screen's record takes the line as shown, so a redraw shows it too.
+    registrarEco(destino, e.tamanho + 1);
+    return e.tamanho + 1;
+}
+
+// Bytes of standard input not edited here; a redraw asked for meanwhile is
+// done here.
+int lerEntrada(char* destino, int tamanho) {
+    for (;;) {
+        int n = terminalLerEntrada(destino, tamanho);
+        if (n != TECLA_REDESENHAR) return n;
+        redesenharTela();
+    }
+}
+
+// One byte of standard input, or TECLA_FIM once it has ended. Once it has
+// ended it stays ended: no read waits again, and nothing retries a closed
+// stream.
 int lerByte() {
     if (inicioPendente < fimPendente) return static_cast<unsigned char>(pendente[inicioPendente++]);
-    if (entradaAcabou) return EOF;
-    int n = terminalEditaLinhas() ? editarLinha(pendente) : terminalLerEntrada(pendente, sizeof pendente);
+    if (entradaAcabou) return TECLA_FIM;
+    int n = terminalEditaLinhas() ? editarLinha(pendente) : lerEntrada(pendente, sizeof pendente);
     if (n <= 0) {
         entradaAcabou = true;
         inicioPendente = fimPendente = 0;
-        return EOF;
+        return TECLA_FIM;
     }
     inicioPendente = 1;
     fimPendente = n;
@@ -121,75 +188,26 @@ int lerByte() {
 
 // Gives back the byte just read, for the next read.
 void devolverByte(int c) {
-    if (c != EOF && inicioPendente > 0) inicioPendente--;
+    if (c != TECLA_FIM && inicioPendente > 0) inicioPendente--;
 }
 
 // A read of standard input may wait for the player: whatever was written is
 // on the screen first, with the cursor where the line is typed.
 void iniciarLeitura() {
-    terminalMostrarCursor(true);
+    mostrarCursor(true);
     descarregarSaida();
 }
 
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// Shared with the backends
-
-void acrescentarSaida(const char* dados, int tamanho) {
-    if (tamanho <= 0) return;
-    if (tamanho > TAM_SAIDA - tamSaida) {
-        descarregarSaida();
-        tamSaida = enviados = 0;
-        if (tamanho > TAM_SAIDA) {
-            terminalEscrever(dados, tamanho);
-            return;
-        }
-    }
-    memcpy(saida + tamSaida, dados, static_cast<size_t>(tamanho));
-    tamSaida += tamanho;
-}
-
-void reescreverTela() {
-    if (enviados > 0) terminalEscrever(saida, enviados);
-    redesenharLinhaEmEdicao();
-}
-
-int colunaDaSaida() {
-    int inicio = enviados;
-    while (inicio > 0 && saida[inicio - 1] != '\n') inicio--;
-    int colunas = 0;
-    for (int i = inicio; i < enviados; i++) {
-        unsigned char c = static_cast<unsigned char>(saida[i]);
-        if (c == 0x1B) {
-            // A control sequence takes no column: ESC [, parameters, a final byte.
-            if (i + 1 < enviados && saida[i + 1] == '[') {
-                i += 2;
-                while (i < enviados && !(saida[i] >= 0x40 && saida[i] <= 0x7E)) i++;
-            } else {
-                i++;
-            }
-        } else if (c == '\r') {
-            colunas = 0;
-        } else if (c >= 0x20 && (c & 0xC0) != 0x80) {
-            colunas++;
-        }
-    }
-    return colunas;
-}
-
-void registrarEco(const char* dados, int tamanho) {
-    descarregarSaida();
-    acrescentarSaida(dados, tamanho);
-    enviados = tamSaida;
-}
-
-// ---------------------------------------------------------------------------
 // Console operations
 
 void iniciarConsole() {
-    tamSaida = enviados = 0;
+    iniciarSaida();
     entradaAcabou = false;
+    emEdicao = false;
+    segundoCodigo = -1;
     inicioPendente = fimPendente = 0;
     terminalIniciar();
 }
@@ -199,44 +217,30 @@ void encerrarConsole() {
     terminalEncerrar();
 }
 
-void descarregarSaida() {
-    if (tamSaida > enviados) terminalEscrever(saida + enviados, tamSaida - enviados);
-    enviados = tamSaida;
-}
-
-bool interpretarCor(const char* comando, int& fundo, int& texto) {
-    const char* nome = "color";
-    for (int i = 0; nome[i]; i++) {
-        if (tolower(static_cast<unsigned char>(comando[i])) != nome[i]) return false;
-    }
-    const char* p = comando + 5;
-    if (*p != ' ') return false;
-    while (*p == ' ') p++;
-    int digitos[2];
-    int n = 0;
-    while (n < 2 && isxdigit(static_cast<unsigned char>(*p))) {
-        int c = tolower(static_cast<unsigned char>(*p++));
-        digitos[n++] = c <= '9' ? c - '0' : c - 'a' + 10;
-    }
-    while (*p == ' ') p++;
-    if (n == 0 || *p != '\0') return false;
-    fundo = n == 2 ? digitos[0] : 0;
-    texto = n == 2 ? digitos[1] : digitos[0];
-    // As the console's own command, the same colour for both is refused.
-    return fundo != texto;
-}
-
 void aplicarCor(const char* comando) {
     int fundo, texto;
-    if (interpretarCor(comando, fundo, texto)) terminalAplicarCor(fundo, texto);
+    if (!interpretarCor(comando, fundo, texto)) return;
+    if (terminalTomaSequencias()) {
+        char sgr[TAM_SEQUENCIA];
+        acrescentarSaida(sgr, sequenciaCor(sgr, fundo, texto));
+    } else {
+        descarregarSaida();  // what was written keeps the colour it was written in
+    }
+    terminalAplicarCor(fundo, texto);
 }
 
-void limparTela() { terminalLimpar(); }
+void limparTela() {
+    if (terminalTomaSequencias()) {
+        acrescentarSequencia(SEQ_LIMPAR);
+    } else {
+        descarregarSaida();
+        terminalLimpar();
+    }
+}
 
 namespace {
 void iniciarTela(const char* comando) {
-    // A new screen starts the buffer afresh once the old one is all sent.
-    if (enviados == tamSaida) tamSaida = enviados = 0;
+    comecarTelaNaSaida();
     aplicarCor(comando);
     limparTela();
     escreverLinha(LINHA_REGRA);
@@ -289,11 +293,22 @@ void escrever(const char* formato, ...) {
 }
 
 int lerTecla() {
-    terminalMostrarCursor(false);  // the sheet's cursor is its arrow
+    if (segundoCodigo >= 0) {
+        int codigo = segundoCodigo;
+        segundoCodigo = -1;
+        return codigo;
+    }
+    mostrarCursor(false);  // the sheet's cursor is its arrow
     descarregarSaida();
     // Once standard input has ended the players are gone: no read waits.
     if (entradaAcabou) return TECLA_FIM;
-    return terminalLerTecla();
+    int codigo = lerCodigo();
+    // The sheet reads an extended key as two codes: here and only here.
+    if (codigo >= TECLA_ESTENDIDA) {
+        segundoCodigo = codigo - TECLA_ESTENDIDA;
+        return PREFIXO_ESTENDIDA;
+    }
+    return codigo;
 }
 
 void tirarEnter(char* texto) {
@@ -309,7 +324,7 @@ bool lerLinha(char* destino, int tamanho) {
     bool leu = false;
     while (n < tamanho - 1) {
         int c = lerByte();
-        if (c == EOF) break;
+        if (c == TECLA_FIM) break;
         // A character of several bytes that does not fit is left whole for
         // the next read, as the rest of a long line is.
         int seguintes = utf8 ? seguintesUtf8(c) : 0;
@@ -334,20 +349,20 @@ bool lerInteiro(int& destino) {
     int c;
     do {
         c = lerByte();
-    } while (c != EOF && isspace(c));
+    } while (c != TECLA_FIM && isspace(c));
     bool negativo = false;
     if (c == '+' || c == '-') {
         negativo = c == '-';
         c = lerByte();
     }
-    if (c == EOF || !isdigit(c)) {
+    if (c == TECLA_FIM || !isdigit(c)) {
         devolverByte(c);
         return false;
     }
     // Every digit is taken; past the range of an int the value stays at the limit.
     const long long LIMITE = 2147483648LL;
     long long valor = 0;
-    while (c != EOF && isdigit(c)) {
+    while (c != TECLA_FIM && isdigit(c)) {
         if (valor <= LIMITE) valor = valor * 10 + (c - '0');
         c = lerByte();
     }
@@ -369,18 +384,18 @@ void descartarLinha() {
     int c;
     do {
         c = lerByte();
-    } while (c != EOF && c != '\n');
+    } while (c != TECLA_FIM && c != '\n');
 }
 
 bool fimDaEntrada() { return entradaAcabou; }
 
 void comecarLinha() {
-    if (tamSaida > 0 && saida[tamSaida - 1] != '\n') acrescentarByte('\n');
+    if (!saidaEmLinhaNova()) acrescentarByte('\n');
 }
 
 void pausar(int ms) {
     descarregarSaida();
-    terminalPausar(ms);
+    while ((ms = terminalPausar(ms)) > 0) redesenharTela();
 }
 
 bool janelaFechaComOJogo() { return terminalJanelaFechaComOJogo(); }
@@ -394,8 +409,7 @@ void esperarEnterParaSair() {
     if (entradaAcabou) return;
     const int CTRL_D = 4;
     for (;;) {
-        int tecla = terminalLerTecla();
+        int tecla = lerCodigo();
         if (tecla == TECLA_FIM || tecla == TECLA_ENTER || tecla == CTRL_D) return;
-        if (tecla == PREFIXO_ESTENDIDA) terminalLerTecla();  // its second code is no Enter
     }
 }

@@ -2,12 +2,17 @@
 // through here. The game knows nothing of the terminal behind them.
 #pragma once
 
+#include "console/teclas.h"  // TECLA_FIM, TECLA_ENTER
+
 // Rule lines of the screen headers (37 signs) and of the judging panel (53).
 extern const char LINHA_REGRA[];
 extern const char LINHA_REGRA_LARGA[];
 
-// What lerTecla returns once no key can be read any more.
-const int TECLA_FIM = -1;
+// lerTecla gives an extended key (an arrow...) as two codes on two calls:
+// the prefix, then its second code.
+const int PREFIXO_ESTENDIDA = 224;
+const int SEGUNDA_SETA_CIMA = SETA_CIMA - TECLA_ESTENDIDA;    // 72
+const int SEGUNDA_SETA_BAIXO = SETA_BAIXO - TECLA_ESTENDIDA;  // 80
 
 void iniciarConsole();
 void encerrarConsole();
@@ -29,9 +34,6 @@ void escrever(const char* formato, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
-
-// Writes what is pending. Every read and pause does it first.
-void descarregarSaida();
 
 // One key press: its code, or the prefix and then the second code of an
 // extended key on the next call. No echo, no Enter. TECLA_FIM at the end.
@@ -66,6 +68,3 @@ bool janelaFechaComOJogo();
 // Enter (or Ctrl-D, or the end of input); other keys do nothing. Ctrl-C or a
 // closed window end the wait, and the game, with status 0.
 void esperarEnterParaSair();
-
-// Parses a colour command into palette indexes; false if it is not one.
-bool interpretarCor(const char* comando, int& fundo, int& texto);

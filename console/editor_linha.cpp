@@ -2,11 +2,8 @@
 
 #include <cstring>
 
-#include "console/console.h"
-#include "console/saida.h"
 #include "console/sequencias.h"
 #include "console/teclas.h"
-#include "console/terminal.h"
 #include "console/utf8.h"
 
 namespace {
@@ -130,21 +127,9 @@ void terminarLinha(EdicaoLinha& e) {
     acrescentar(e, "\n", 1);
 }
 
-int maiorLinha = 0;
-EdicaoLinha edicao;
-bool emEdicao = false;
-
 int coluna(int colunaDoPrompt, int colunas) { return colunaDoPrompt <= 0 ? 0 : (colunaDoPrompt - 1) % colunas + 1; }
 
 }  // namespace
-
-int colunasDoTexto(const char* texto, int bytes) {
-    int n = 0;
-    for (int i = 0; i < bytes; i++) {
-        if (!continuacao(texto[i])) n++;
-    }
-    return n;
-}
 
 void iniciarEdicao(EdicaoLinha& e, int colunaDoPrompt, int colunas) {
     e.tamanho = e.cursor = 0;
@@ -164,34 +149,24 @@ void redesenharEdicao(EdicaoLinha& e, int colunaDoPrompt, int colunas) {
     redesenharDesde(e, 0);
 }
 
-ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, int segundo, const char* caractere, int tamCaractere) {
+ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, const char* caractere, int tamCaractere) {
     const int CTRL_A = 1, CTRL_D = 4, CTRL_E = 5, CTRL_H = 8, CTRL_U = 21, DEL = 127;
-    if (codigo == PREFIXO_ESTENDIDA) {
-        switch (segundo) {
-        case SETA_ESQUERDA:
-            if (e.cursor > 0) irParaOCursor(e, inicioAnterior(e, e.cursor));
-            break;
-        case SETA_DIREITA:
-            if (e.cursor < e.tamanho) irParaOCursor(e, inicioSeguinte(e, e.cursor));
-            break;
-        case TECLA_HOME: irParaOCursor(e, 0); break;
-        case TECLA_END: irParaOCursor(e, e.tamanho); break;
-        case TECLA_DELETE:
-            if (e.cursor < e.tamanho) {
-                remover(e, e.cursor, inicioSeguinte(e, e.cursor));
-                redesenharDesde(e, e.cursor);
-            }
-            break;
-        default: break;  // Up, Down, PageUp, function keys, Alt: nothing
-        }
-        return EDICAO_SEGUE;
-    }
     switch (codigo) {
-    case TECLA_ENTER: terminarLinha(e); return EDICAO_LINHA_PRONTA;
+    case SETA_ESQUERDA:
+        if (e.cursor > 0) irParaOCursor(e, inicioAnterior(e, e.cursor));
+        return EDICAO_SEGUE;
+    case SETA_DIREITA:
+        if (e.cursor < e.tamanho) irParaOCursor(e, inicioSeguinte(e, e.cursor));
+        return EDICAO_SEGUE;
+    case TECLA_HOME:
     case CTRL_A: irParaOCursor(e, 0); return EDICAO_SEGUE;
+    case TECLA_END:
     case CTRL_E: irParaOCursor(e, e.tamanho); return EDICAO_SEGUE;
+    case TECLA_ENTER: terminarLinha(e); return EDICAO_LINHA_PRONTA;
     case CTRL_D:
         if (e.tamanho == 0) return EDICAO_FIM_DA_ENTRADA;
+        [[fallthrough]];
+    case TECLA_DELETE:
         if (e.cursor < e.tamanho) {
             remover(e, e.cursor, inicioSeguinte(e, e.cursor));
             redesenharDesde(e, e.cursor);
@@ -212,7 +187,7 @@ ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, int segundo, cons
             redesenharDesde(e, 0);
         }
         return EDICAO_SEGUE;
-    default: break;
+    default: break;  // Up, Down, PageUp, function keys, Alt: nothing
     }
     if (imprimivel(codigo, caractere, tamCaractere)) {
         char c = static_cast<char>(codigo);
@@ -223,44 +198,3 @@ ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, int segundo, cons
     }
     return EDICAO_SEGUE;
 }
-
-// ---------------------------------------------------------------------------
-// Reading a line from the terminal
-
-int editarLinha(char* destino) {
-    EdicaoLinha& e = edicao;
-    iniciarEdicao(e, colunaDaSaida(), terminalColunas());
-    emEdicao = true;
-    ResultadoEdicao r = EDICAO_SEGUE;
-    while (r == EDICAO_SEGUE) {
-        int codigo = terminalLerTecla();
-        int segundo = 0;
-        if (codigo == PREFIXO_ESTENDIDA) segundo = terminalLerTecla();
-        if (codigo == TECLA_FIM || segundo == TECLA_FIM) {
-            r = EDICAO_FIM_DA_ENTRADA;
-            break;
-        }
-        char caractere[4];
-        int tamCaractere = codigo == TECLA_NAO_ASCII ? terminalCaractereDaTecla(caractere) : 0;
-        e.tamQuadro = 0;
-        r = aplicarTeclaEdicao(e, codigo, segundo, caractere, tamCaractere);
-        if (e.tamQuadro > 0) terminalEscrever(e.quadro, e.tamQuadro);
-        if (e.tamanho > maiorLinha) maiorLinha = e.tamanho;
-    }
-    emEdicao = false;
-    if (r == EDICAO_FIM_DA_ENTRADA) return 0;
-    memcpy(destino, e.texto, static_cast<size_t>(e.tamanho));
-    destino[e.tamanho] = '\n';
-    // The screen's record takes the line as shown, so a redraw shows it too.
-    registrarEco(destino, e.tamanho + 1);
-    return e.tamanho + 1;
-}
-
-void redesenharLinhaEmEdicao() {
-    if (!emEdicao) return;
-    edicao.tamQuadro = 0;
-    redesenharEdicao(edicao, colunaDaSaida(), terminalColunas());
-    terminalEscrever(edicao.quadro, edicao.tamQuadro);
-}
-
-int maiorLinhaEditada() { return maiorLinha; }

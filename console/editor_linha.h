@@ -3,8 +3,9 @@
 // handed a prompt already on the screen and gives back one line.
 //
 // One record holds the whole edit; every key is one function that changes
-// it and puts what the terminal must be sent in its frame, so the editor is
-// tested without a terminal. Columns count characters, not bytes.
+// it and puts what the terminal must be sent in its frame. The editor knows
+// no terminal: the console services feed it keys and send its frames.
+// Columns count characters, not bytes.
 #pragma once
 
 // The longest line, as a terminal's own line may be; past it keys are refused.
@@ -32,24 +33,10 @@ enum ResultadoEdicao { EDICAO_SEGUE, EDICAO_LINHA_PRONTA, EDICAO_FIM_DA_ENTRADA 
 // has taken (it may be wider than the window).
 void iniciarEdicao(EdicaoLinha& e, int colunaDoPrompt, int colunas);
 
-// One key: an ordinary code, or PREFIXO_ESTENDIDA with its second code; a
-// character outside ASCII comes as TECLA_NAO_ASCII with its bytes.
-ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, int segundo, const char* caractere, int tamCaractere);
+// One key code (teclas.h); a character outside ASCII comes as
+// TECLA_NAO_ASCII with its bytes.
+ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, const char* caractere, int tamCaractere);
 
 // Draws the whole line again, from the prompt on, into the frame: after
 // the screen was written again with the prompt (a resize, or fg).
 void redesenharEdicao(EdicaoLinha& e, int colunaDoPrompt, int colunas);
-
-// Columns of the first bytes of a text of whole UTF-8 characters.
-int colunasDoTexto(const char* texto, int bytes);
-
-// Reads one line through the editor: its bytes and the newline in destino
-// (MAX_LINHA + 1 bytes), their number, or 0 when the input has ended.
-int editarLinha(char* destino);
-
-// While a line is being edited, draws it again behind the prompt; used
-// when the screen has just been written again.
-void redesenharLinhaEmEdicao();
-
-// The longest line an edit has held in this process, for the fuzzer's check.
-int maiorLinhaEditada();

@@ -1,6 +1,26 @@
 // The escape sequences the console sends to a terminal that takes them (a
-// POSIX terminal, a Windows console with virtual-terminal output). What each
-// one does is listed at the top of terminal_posix.cpp.
+// POSIX terminal, a Windows console with virtual-terminal output), all of
+// them:
+//   ESC [ 0 ; bg ; fg m   reset attributes, then background (40-47, 100-107
+//                         bright) and text colour (30-37, 90-97 bright)
+//   ESC [ H               cursor to the top left corner
+//   ESC [ 2 J             erase the screen, in the current background colour
+//   ESC [ 3 J             erase the scroll-back, so no earlier screen can be
+//                         scrolled back to by the next player
+//   ESC [ 0 m             back to the terminal's own colours, when the game
+//                         is interrupted or suspended
+//   ESC [ ? 25 l          hide the cursor while the sheet waits for a key
+//                         (its arrow is the cursor there)
+//   ESC [ ? 25 h          show it again: at every line prompt, at the end,
+//                         on Ctrl-C, Ctrl-Z and any fatal signal
+//   ESC [ n A             line editor: the cursor n rows up, to a row of a
+//                         line that wraps
+//   ESC [ n C             line editor: the cursor n columns right, from the
+//                         start of the row (after a CR)
+//   ESC [ J               line editor: erase from the cursor to the end of
+//                         the screen, before the rest of the line is drawn
+// The line editor also sends CR (to the start of the row) and LF (to the
+// row below, scrolling at the bottom).
 #pragma once
 
 const char SEQ_LIMPAR[] = "\x1b[H\x1b[2J\x1b[3J";
@@ -12,6 +32,11 @@ const char SEQ_APAGAR_ABAIXO[] = "\x1b[J";
 // Room for the longest sequence built below.
 const int TAM_SEQUENCIA = 32;
 
+// Parses a colour command ("color " and one or two hexadecimal digits:
+// background and text, or text on black) into palette indexes; false if it
+// is not one.
+bool interpretarCor(const char* comando, int& fundo, int& texto);
+
 // Attributes reset, then background and text colour, by the 16-colour
 // palette of the console (0 black ... 7 white, 8 gray ... F bright white).
 // Returns its length.
@@ -19,3 +44,7 @@ int sequenciaCor(char destino[TAM_SEQUENCIA], int fundo, int texto);
 
 // ESC [ n final: the cursor n rows up (A) or n columns right (C).
 int sequenciaMover(char destino[TAM_SEQUENCIA], int n, char final);
+
+// The decimal digits of any int, INT_MIN included, with its sign, in room
+// for 11 bytes; returns their number.
+int formatarInteiro(char* destino, int valor);

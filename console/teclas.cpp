@@ -14,17 +14,12 @@ enum Estado {
 };
 
 ResultadoTecla nenhuma() {
-    ResultadoTecla r = {0, {0, 0}, false};
+    ResultadoTecla r = {false, 0, false};
     return r;
 }
 
-ResultadoTecla simples(int codigo) {
-    ResultadoTecla r = {1, {codigo, 0}, false};
-    return r;
-}
-
-ResultadoTecla estendida(int codigo) {
-    ResultadoTecla r = {2, {PREFIXO_ESTENDIDA, codigo}, false};
+ResultadoTecla tecla(int codigo) {
+    ResultadoTecla r = {true, codigo, false};
     return r;
 }
 
@@ -130,12 +125,10 @@ ResultadoTecla normal(DecodificadorTeclas& d, int byte) {
         d.estado = APOS_ESC;
         return nenhuma();
     }
-    if (byte == '\r' || byte == '\n') return simples(TECLA_ENTER);
-    // A NUL byte (Ctrl-@) must not come out as 0, which the game takes as a prefix.
-    if (byte == 0) return estendida(3);
-    if (byte < 0x80) return simples(byte);
+    if (byte == '\r' || byte == '\n') return tecla(TECLA_ENTER);
+    if (byte < 0x80) return tecla(byte);
     int seguintes = seguintesUtf8(byte);
-    if (seguintes == 0) return simples(TECLA_NAO_ASCII);  // a stray byte
+    if (seguintes == 0) return tecla(TECLA_NAO_ASCII);  // a stray byte
     d.estado = UTF8;
     d.faltamUtf8 = seguintes;
     d.altUtf8 = false;
@@ -154,7 +147,7 @@ ResultadoTecla aposEsc(DecodificadorTeclas& d, int byte) {
         return nenhuma();
     }
     d.estado = NORMAL;
-    if (byte == 0x1B) return devolvendo(simples(TECLA_ESC));  // Escape twice
+    if (byte == 0x1B) return devolvendo(tecla(TECLA_ESC));  // Escape twice
     int seguintes = seguintesUtf8(byte);
     if (seguintes > 0) {
         d.estado = UTF8;
@@ -163,7 +156,7 @@ ResultadoTecla aposEsc(DecodificadorTeclas& d, int byte) {
         d.tamUtf8 = 0;
         return nenhuma();
     }
-    return estendida(ESTENDIDA_ALT);
+    return tecla(ESTENDIDA_ALT);
 }
 
 ResultadoTecla sequencia(DecodificadorTeclas& d, int byte) {
@@ -179,18 +172,18 @@ ResultadoTecla sequencia(DecodificadorTeclas& d, int byte) {
     d.estado = NORMAL;
     if (byte >= 0x40 && byte <= 0x7E) {
         // The numeric keypad's Enter in application mode is still Enter.
-        if (ss3 && byte == 'M' && d.numParametros == 0) return simples(TECLA_ENTER);
-        return estendida(teclaDaSequencia(d, byte));
+        if (ss3 && byte == 'M' && d.numParametros == 0) return tecla(TECLA_ENTER);
+        return tecla(teclaDaSequencia(d, byte));
     }
     // A control or non-ASCII byte cannot belong to the sequence: it cut it short.
-    return devolvendo(estendida(ESTENDIDA_DESCONHECIDA));
+    return devolvendo(tecla(ESTENDIDA_DESCONHECIDA));
 }
 
 ResultadoTecla csiLinux(DecodificadorTeclas& d, int byte) {
     d.estado = NORMAL;
-    if (byte >= 'A' && byte <= 'E') return estendida(TECLA_F1 + byte - 'A');
-    if (byte >= 0x20 && byte <= 0x7E) return estendida(ESTENDIDA_DESCONHECIDA);
-    return devolvendo(estendida(ESTENDIDA_DESCONHECIDA));
+    if (byte >= 'A' && byte <= 'E') return tecla(TECLA_F1 + byte - 'A');
+    if (byte >= 0x20 && byte <= 0x7E) return tecla(ESTENDIDA_DESCONHECIDA);
+    return devolvendo(tecla(ESTENDIDA_DESCONHECIDA));
 }
 
 ResultadoTecla continuacaoUtf8(DecodificadorTeclas& d, int byte) {
@@ -200,21 +193,21 @@ ResultadoTecla continuacaoUtf8(DecodificadorTeclas& d, int byte) {
         if (--d.faltamUtf8 > 0) return nenhuma();
         d.estado = NORMAL;
         if (!alt) d.tamCaractere = d.tamUtf8;
-        return alt ? estendida(ESTENDIDA_ALT) : simples(TECLA_NAO_ASCII);
+        return alt ? tecla(ESTENDIDA_ALT) : tecla(TECLA_NAO_ASCII);
     }
     d.estado = NORMAL;
-    return devolvendo(alt ? estendida(ESTENDIDA_ALT) : simples(TECLA_NAO_ASCII));
+    return devolvendo(alt ? tecla(ESTENDIDA_ALT) : tecla(TECLA_NAO_ASCII));
 }
 
 ResultadoTecla semByte(DecodificadorTeclas& d) {
     int estado = d.estado;
     d.estado = NORMAL;
     switch (estado) {
-    case APOS_ESC: return simples(TECLA_ESC);
+    case APOS_ESC: return tecla(TECLA_ESC);
     case CSI:
     case SS3:
-    case CSI_LINUX: return estendida(ESTENDIDA_DESCONHECIDA);
-    case UTF8: return d.altUtf8 ? estendida(ESTENDIDA_ALT) : simples(TECLA_NAO_ASCII);
+    case CSI_LINUX: return tecla(ESTENDIDA_DESCONHECIDA);
+    case UTF8: return d.altUtf8 ? tecla(ESTENDIDA_ALT) : tecla(TECLA_NAO_ASCII);
     default: return nenhuma();
     }
 }
@@ -246,16 +239,10 @@ ResultadoTecla alimentarDecodificador(DecodificadorTeclas& d, int byte) {
 
 void reiniciarLeitor(LeitorTeclas& l) {
     reiniciarDecodificador(l.decodificador);
-    l.pendente = -1;
     l.devolvido = -1;
 }
 
 int lerTeclaDeBytes(LeitorTeclas& l, FonteBytes fonte) {
-    if (l.pendente >= 0) {
-        int codigo = l.pendente;
-        l.pendente = -1;
-        return codigo;
-    }
     for (;;) {
         bool noMeio = decodificadorNoMeio(l.decodificador);
         int byte;
@@ -265,15 +252,17 @@ int lerTeclaDeBytes(LeitorTeclas& l, FonteBytes fonte) {
         } else {
             byte = fonte(noMeio ? ESPERA_SEQUENCIA_MS : -1);
         }
-        if (byte == BYTE_FIM) {
-            if (!noMeio) return BYTE_FIM;
+        if (byte == TECLA_REDESENHAR) {
+            if (!noMeio) return TECLA_REDESENHAR;
+            continue;  // a source asks only between keys; never cut one short for it
+        }
+        if (byte == TECLA_FIM) {
+            if (!noMeio) return TECLA_FIM;
             byte = SEM_BYTE;  // take what came of the key; the next read reports the end
         }
         ResultadoTecla r = alimentarDecodificador(l.decodificador, byte);
         if (r.reprocessar) l.devolvido = byte;
-        if (r.quantidade == 0) continue;
-        if (r.quantidade == 2) l.pendente = r.codigos[1];
-        return r.codigos[0];
+        if (r.pronta) return r.codigo;
     }
 }
 
@@ -298,27 +287,27 @@ ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bo
     }
     if (caractere != 0) {
         // Alt with a key, unless Ctrl is held too (AltGr, which types letters).
-        if (alt && !ctrl) return estendida(ESTENDIDA_ALT);
-        if (caractere == '\r' || caractere == '\n') return simples(TECLA_ENTER);
-        if (caractere < 0x80) return simples(static_cast<int>(caractere));
-        return simples(TECLA_NAO_ASCII);
+        if (alt && !ctrl) return tecla(ESTENDIDA_ALT);
+        if (caractere == '\r' || caractere == '\n') return tecla(TECLA_ENTER);
+        if (caractere < 0x80) return tecla(static_cast<int>(caractere));
+        return tecla(TECLA_NAO_ASCII);
     }
     bool modificada = alt || ctrl;
     switch (teclaVirtual) {
-    case VK_UP_: return estendida(modificada ? SETA_CIMA_MODIFICADA : SETA_CIMA);
-    case VK_DOWN_: return estendida(modificada ? SETA_BAIXO_MODIFICADA : SETA_BAIXO);
-    case VK_LEFT_: return estendida(modificada ? SETA_ESQUERDA_MODIFICADA : SETA_ESQUERDA);
-    case VK_RIGHT_: return estendida(modificada ? SETA_DIREITA_MODIFICADA : SETA_DIREITA);
-    case VK_HOME_: return estendida(TECLA_HOME);
-    case VK_END_: return estendida(TECLA_END);
-    case VK_PRIOR_: return estendida(TECLA_PAGE_UP);
-    case VK_NEXT_: return estendida(TECLA_PAGE_DOWN);
-    case VK_INSERT_: return estendida(TECLA_INSERT);
-    case VK_DELETE_: return estendida(TECLA_DELETE);
+    case VK_UP_: return tecla(modificada ? SETA_CIMA_MODIFICADA : SETA_CIMA);
+    case VK_DOWN_: return tecla(modificada ? SETA_BAIXO_MODIFICADA : SETA_BAIXO);
+    case VK_LEFT_: return tecla(modificada ? SETA_ESQUERDA_MODIFICADA : SETA_ESQUERDA);
+    case VK_RIGHT_: return tecla(modificada ? SETA_DIREITA_MODIFICADA : SETA_DIREITA);
+    case VK_HOME_: return tecla(TECLA_HOME);
+    case VK_END_: return tecla(TECLA_END);
+    case VK_PRIOR_: return tecla(TECLA_PAGE_UP);
+    case VK_NEXT_: return tecla(TECLA_PAGE_DOWN);
+    case VK_INSERT_: return tecla(TECLA_INSERT);
+    case VK_DELETE_: return tecla(TECLA_DELETE);
     case VK_F11_:
-    case VK_F12_: return estendida(TECLA_F11 + teclaVirtual - VK_F11_);
+    case VK_F12_: return tecla(TECLA_F11 + teclaVirtual - VK_F11_);
     default:
-        if (teclaVirtual >= VK_F1_ && teclaVirtual <= VK_F10_) return estendida(TECLA_F1 + teclaVirtual - VK_F1_);
-        return estendida(ESTENDIDA_DESCONHECIDA);
+        if (teclaVirtual >= VK_F1_ && teclaVirtual <= VK_F10_) return tecla(TECLA_F1 + teclaVirtual - VK_F1_);
+        return tecla(ESTENDIDA_DESCONHECIDA);
     }
 }

@@ -1,42 +1,50 @@
-// Key decoding: turns the bytes a terminal sends for one key press into the
-// key codes the game reads (an ordinary key is one code; an extended key,
-// the arrows among them, is the prefix PREFIXO_ESTENDIDA and a second code).
+// Key decoding: turns the bytes a terminal sends for one key press, or a
+// console's key event, into one key code. This is the one place where bytes
+// become keys; the console services hand the codes on (lerTecla gives the
+// game an extended key as the two codes it expects).
 //
 // The decoder is a pure state machine fed one byte at a time, or the event
 // SEM_BYTE when nothing more came in time, so it is tested without a terminal.
 #pragma once
 
-// Prefix of a two-code key, as the game expects it.
-const int PREFIXO_ESTENDIDA = 224;
-
-// Second codes of the extended keys.
-const int SETA_CIMA = 72;
-const int SETA_BAIXO = 80;
-const int SETA_ESQUERDA = 75;
-const int SETA_DIREITA = 77;
-const int TECLA_HOME = 71;
-const int TECLA_END = 79;
-const int TECLA_INSERT = 82;
-const int TECLA_DELETE = 83;
-const int TECLA_PAGE_UP = 73;
-const int TECLA_PAGE_DOWN = 81;
-const int TECLA_F1 = 59;  // F1 to F10 are 59 to 68, F11 and F12 are 133, 134
-const int TECLA_F11 = 133;
-const int TECLA_SHIFT_TAB = 15;
-// Up and down with Shift, Ctrl or Alt held: distinct from the plain arrows,
-// so a modified arrow never moves the cursor by surprise.
-const int SETA_CIMA_MODIFICADA = 141;
-const int SETA_BAIXO_MODIFICADA = 145;
-const int SETA_ESQUERDA_MODIFICADA = 115;
-const int SETA_DIREITA_MODIFICADA = 116;
-const int ESTENDIDA_ALT = 1;           // Alt held with an ordinary key
-const int ESTENDIDA_DESCONHECIDA = 0;  // any other sequence, read whole
-
+// Every key is one code. An ordinary key is its character code (1 to 127);
+// Enter is 13 however the terminal sends it.
 const int TECLA_ENTER = 13;
 const int TECLA_ESC = 27;
 // One code for every character outside ASCII: one key press, one code, and
-// never one the game acts on (224, a prefix, is the Latin-1 code of a letter).
+// never one the game acts on; its bytes are asked for separately.
 const int TECLA_NAO_ASCII = 255;
+
+// The extended keys, from TECLA_ESTENDIDA up: TECLA_ESTENDIDA plus the
+// second code the game gets after the prefix (72 for the up arrow...).
+const int TECLA_ESTENDIDA = 256;
+const int SETA_CIMA = TECLA_ESTENDIDA + 72;
+const int SETA_BAIXO = TECLA_ESTENDIDA + 80;
+const int SETA_ESQUERDA = TECLA_ESTENDIDA + 75;
+const int SETA_DIREITA = TECLA_ESTENDIDA + 77;
+const int TECLA_HOME = TECLA_ESTENDIDA + 71;
+const int TECLA_END = TECLA_ESTENDIDA + 79;
+const int TECLA_INSERT = TECLA_ESTENDIDA + 82;
+const int TECLA_DELETE = TECLA_ESTENDIDA + 83;
+const int TECLA_PAGE_UP = TECLA_ESTENDIDA + 73;
+const int TECLA_PAGE_DOWN = TECLA_ESTENDIDA + 81;
+const int TECLA_F1 = TECLA_ESTENDIDA + 59;  // F1 to F10 follow on, F11 and F12 are apart
+const int TECLA_F11 = TECLA_ESTENDIDA + 133;
+const int TECLA_SHIFT_TAB = TECLA_ESTENDIDA + 15;
+// Up and down with Shift, Ctrl or Alt held: distinct from the plain arrows,
+// so a modified arrow never moves the cursor by surprise.
+const int SETA_CIMA_MODIFICADA = TECLA_ESTENDIDA + 141;
+const int SETA_BAIXO_MODIFICADA = TECLA_ESTENDIDA + 145;
+const int SETA_ESQUERDA_MODIFICADA = TECLA_ESTENDIDA + 115;
+const int SETA_DIREITA_MODIFICADA = TECLA_ESTENDIDA + 116;
+const int ESTENDIDA_ALT = TECLA_ESTENDIDA + 1;           // Alt held with an ordinary key
+const int ESTENDIDA_DESCONHECIDA = TECLA_ESTENDIDA + 0;  // any other sequence, read whole
+
+// No byte, and so no key, can come any more: the end of the input.
+const int TECLA_FIM = -1;
+// Not a key: the screen must be drawn again (the window was resized, or the
+// game came back from a stop) before the read goes on.
+const int TECLA_REDESENHAR = -3;
 
 // Fed instead of a byte when no byte came within the wait.
 const int SEM_BYTE = -2;
@@ -56,8 +64,8 @@ struct DecodificadorTeclas {
 };
 
 struct ResultadoTecla {
-    int quantidade;  // 0, 1 or 2 codes
-    int codigos[2];
+    bool pronta;       // a whole key came: codigo
+    int codigo;
     bool reprocessar;  // the byte ended a key without being part of it: feed it again
 };
 
@@ -73,19 +81,19 @@ bool decodificadorNoMeio(const DecodificadorTeclas& d);
 const int ESPERA_SEQUENCIA_MS = 50;
 
 // Result of a byte source: a byte 0 to 255, SEM_BYTE (nothing within the
-// wait), or BYTE_FIM (no byte can come any more).
-const int BYTE_FIM = -1;
+// wait), TECLA_FIM (no byte can come any more) or, while no key has begun,
+// TECLA_REDESENHAR.
 typedef int (*FonteBytes)(int esperaMs);  // esperaMs < 0: wait as long as needed
 
 struct LeitorTeclas {
     DecodificadorTeclas decodificador;
-    int pendente;   // second code of an extended key, or -1
     int devolvido;  // a byte that ended a key without belonging to it, or -1
 };
 
 void reiniciarLeitor(LeitorTeclas& l);
 
-// Reads one key code from the source; BYTE_FIM once no key can be read.
+// Reads one key code from the source; TECLA_FIM once no key can be read,
+// TECLA_REDESENHAR when the source asks for it between two keys.
 int lerTeclaDeBytes(LeitorTeclas& l, FonteBytes fonte);
 
 // The bytes of the last key read when it was TECLA_NAO_ASCII for a whole
@@ -94,7 +102,7 @@ int caractereDaTecla(const LeitorTeclas& l, char destino[4]);
 
 // A key press read as a console key event (Windows): its virtual-key code,
 // the character it typed (UTF-16, 0 for none) and whether Alt or Ctrl were
-// held. Gives the same codes as the bytes of a terminal would: a letter with
-// an accent is one TECLA_NAO_ASCII, never a prefix; a modifier alone is no
-// key at all (0 codes).
+// held. Gives the same code as the bytes of a terminal would: a letter with
+// an accent is one TECLA_NAO_ASCII; a modifier alone is no key at all
+// (no key pronta).
 ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bool ctrl);

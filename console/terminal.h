@@ -1,6 +1,8 @@
 // What each platform supplies to the console services. One backend is linked
 // into a program: the POSIX terminal, the Windows console, or the scripted
-// console of the in-process tests.
+// console of the in-process tests. A backend calls nothing above it: what it
+// needs of the console services (a redraw after a resize or a stop) it asks
+// for through what its reads return.
 #pragma once
 
 // Takes the terminal over: keeps its modes to give back, and puts it in the
@@ -10,18 +12,22 @@ void terminalIniciar();
 // Gives the terminal back as it was found. Safe to call more than once.
 void terminalEncerrar();
 
-// Whether line reads are edited by the console's own line editor (standard
-// input is the terminal, which stays in key mode), rather than read as bytes.
+// Whether line reads are edited by the game's own line editor, fed by the
+// keys (standard input is the terminal), rather than read as bytes.
 bool terminalEditaLinhas();
 
 // Bytes of standard input when lines are not edited here: up to tamanho of
-// them, as they come; 0 once it has ended or nobody can see the game.
+// them, as they come; 0 once it has ended or nobody can see the game;
+// TECLA_REDESENHAR when the screen must be drawn again before the read goes
+// on.
 int terminalLerEntrada(char* destino, int tamanho);
 
 // Writes all of the bytes, or drops them once the terminal is gone.
 void terminalEscrever(const char* dados, int tamanho);
 
-// One key code, a prefix and its second code on two calls, or TECLA_FIM.
+// One key code (teclas.h), TECLA_FIM once no key can come, or
+// TECLA_REDESENHAR when the screen must be drawn again before the read goes
+// on.
 int terminalLerTecla();
 
 // The UTF-8 bytes of the last key read, when it was TECLA_NAO_ASCII for a
@@ -31,18 +37,32 @@ int terminalCaractereDaTecla(char destino[4]);
 // The window's width in columns.
 int terminalColunas();
 
-// Shows or hides the cursor, from the next write on.
-void terminalMostrarCursor(bool mostrar);
+// Whether the terminal takes the escape sequences of sequencias.h in its
+// output: then the console services put colours, clears and the cursor's
+// state in the output themselves. Otherwise they send what is pending and
+// have the backend act on the console (terminalAplicarCor, terminalLimpar).
+bool terminalTomaSequencias();
 
-// Recolours the screen: background and text colour, by the 16-colour
+// The cursor is to be shown or hidden from the next write on. True when the
+// console services must send the sequence for it (the backend keeps the
+// state, to give a visible cursor back on every exit).
+bool terminalMostrarCursor(bool mostrar);
+
+// The colour now in force: background and text colour, by the 16-colour
 // palette of the console (0 black ... 7 white, 8 gray ... F bright white).
+// A console that takes no sequences is recoloured here; a terminal that
+// does keeps it, to set it again after a stop.
 void terminalAplicarCor(int fundo, int texto);
 
-// Empties the whole screen, scroll-back included, cursor to the top left.
+// On a console that takes no sequences: empties the whole screen,
+// scroll-back included, cursor to the top left.
 void terminalLimpar();
 
-// Waits, then drops the keys pressed meanwhile: they belong to no screen.
-void terminalPausar(int ms);
+// Waits up to ms; returns what was left of the wait when the screen must be
+// drawn again first (the console services call it again with that), or 0
+// once the wait is over and the keys pressed meanwhile are dropped: they
+// belong to no screen.
+int terminalPausar(int ms);
 
 // Drops the keys pressed while no screen waited for them.
 void terminalDescartarTeclas();

@@ -1,26 +1,5 @@
-// The console on a POSIX terminal (Linux, macOS).
-//
-// Escape sequences this program sends, all of them:
-//   ESC [ 0 ; bg ; fg m   reset attributes, then background (40-47, 100-107
-//                         bright) and text colour (30-37, 90-97 bright)
-//   ESC [ H               cursor to the top left corner
-//   ESC [ 2 J             erase the screen, in the current background colour
-//   ESC [ 3 J             erase the scroll-back, so no earlier screen can be
-//                         scrolled back to by the next player
-//   ESC [ 0 m             back to the terminal's own colours, when the game
-//                         is interrupted or suspended
-//   ESC [ ? 25 l          hide the cursor while the sheet waits for a key
-//                         (its arrow is the cursor there)
-//   ESC [ ? 25 h          show it again: at every line prompt, at the end,
-//                         on Ctrl-C, Ctrl-Z and any fatal signal
-//   ESC [ n A             line editor: the cursor n rows up, to a row of a
-//                         line that wraps
-//   ESC [ n C             line editor: the cursor n columns right, from the
-//                         start of the row (after a CR)
-//   ESC [ J               line editor: erase from the cursor to the end of
-//                         the screen, before the rest of the line is drawn
-// The line editor also sends CR (to the start of the row) and LF (to the
-// row below, scrolling at the bottom).
+// The console on a POSIX terminal (Linux, macOS). It takes the escape
+// sequences of sequencias.h, which the console services put in the output.
 //
 // Terminal modes. From start to end the terminal is in key mode: no echo
 // and no line editing, so a key read takes one key at once and nothing typed
@@ -41,8 +20,6 @@
 #include <cstring>
 #include <ctime>
 
-#include "console/console.h"
-#include "console/saida.h"
 #include "console/sequencias.h"
 #include "console/teclas.h"
 #include "console/terminal.h"
@@ -174,24 +151,28 @@ void instalarSinais() {
     instalarSeNaoIgnorado(SIGCONT, aoContinuar, 0);
 }
 
-// Called where the game waits, never from a handler: after fg or a resize
-// the screen is drawn again, with the line being typed.
-void aoRetomar() {
-    if (!retomado && !redimensionado) return;
+// Where the game waits, never in a handler: after fg or a resize the
+// console services must draw the screen again, with the line being typed.
+bool redesenhoPedido() {
+    if (!retomado && !redimensionado) return false;
     retomado = redimensionado = 0;
-    reescreverTela();
+    return true;
 }
 
-// One byte of a key, SEM_BYTE when none came within esperaMs, BYTE_FIM when
-// the terminal is gone. A read that returns 0 or fails ends the keys for
-// good: retrying it would spin for ever on a closed terminal.
+// One byte of a key, SEM_BYTE when none came within esperaMs, TECLA_FIM when
+// the terminal is gone, TECLA_REDESENHAR (between keys) after fg or a
+// resize. A read that returns 0 or fails ends the keys for good: retrying it
+// would spin for ever on a closed terminal.
 int lerByteTecla(int esperaMs) {
     if (inicioBytes < fimBytes) return bytesTecla[inicioBytes++];
-    aoRetomar();
-    if (esperaMs >= 0) {
+    bool entreTeclas = esperaMs < 0;
+    if (entreTeclas && redesenhoPedido()) return TECLA_REDESENHAR;
+    if (!entreTeclas) {
+        // The rest of a key: a signal meanwhile only waits for the next key.
         struct pollfd p = {fdTecla, POLLIN, 0};
         int r;
-        while ((r = poll(&p, 1, esperaMs)) < 0 && errno == EINTR) aoRetomar();
+        while ((r = poll(&p, 1, esperaMs)) < 0 && errno == EINTR) {
+        }
         if (r == 0) return SEM_BYTE;
     }
     for (;;) {
@@ -201,12 +182,12 @@ int lerByteTecla(int esperaMs) {
             fimBytes = static_cast<int>(n);
             return bytesTecla[0];
         }
-        if (n < 0 && errno == EINTR) {  // a signal, not the end: wait again
-            aoRetomar();
+        if (n < 0 && errno == EINTR) {  // a signal, not the end
+            if (entreTeclas && redesenhoPedido()) return TECLA_REDESENHAR;
             continue;
         }
         terminalPerdido = true;
-        return BYTE_FIM;
+        return TECLA_FIM;
     }
 }
 
@@ -233,6 +214,7 @@ void terminalIniciar() {
     inicioBytes = fimBytes = 0;
     janelaDoJogo = false;
     concluido = 0;
+    terminalPerdido = false;
     // A player's pipe closing must not kill the game with the terminal in key mode.
     signal(SIGPIPE, SIG_IGN);
     // Keys come from the terminal even when standard input is redirected,
@@ -279,7 +261,7 @@ int terminalLerEntrada(char* destino, int tamanho) {
         ssize_t n = read(STDIN_FILENO, destino, static_cast<size_t>(tamanho));
         if (n >= 0) return static_cast<int>(n);
         if (errno != EINTR) return 0;
-        aoRetomar();
+        if (redesenhoPedido()) return TECLA_REDESENHAR;
     }
 }
 
@@ -302,8 +284,7 @@ void terminalEscrever(const char* dados, int tamanho) {
 
 int terminalLerTecla() {
     if (fdTecla < 0 || terminalPerdido) return TECLA_FIM;
-    int codigo = lerTeclaDeBytes(leitor, lerByteTecla);
-    return codigo == BYTE_FIM ? TECLA_FIM : codigo;
+    return lerTeclaDeBytes(leitor, lerByteTecla);
 }
 
 int terminalCaractereDaTecla(char destino[4]) { return caractereDaTecla(leitor, destino); }
@@ -315,13 +296,13 @@ int terminalColunas() {
     return 80;
 }
 
-void terminalMostrarCursor(bool mostrar) {
-    if (!modosGuardados || mostrar == !cursorOculto) return;
+bool terminalTomaSequencias() { return true; }
+
+// Without a terminal nothing of the cursor is sent: the output may be a file.
+bool terminalMostrarCursor(bool mostrar) {
+    if (!modosGuardados || mostrar == !cursorOculto) return false;
     cursorOculto = mostrar ? 0 : 1;
-    if (mostrar)
-        acrescentarSaida(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);
-    else
-        acrescentarSaida(SEQ_OCULTAR_CURSOR, sizeof SEQ_OCULTAR_CURSOR - 1);
+    return true;
 }
 
 void terminalAplicarCor(int fundo, int texto) {
@@ -330,16 +311,21 @@ void terminalAplicarCor(int fundo, int texto) {
     tamSgrAtual = 0;
     memcpy(sgrAtual, sgr, static_cast<size_t>(n));
     tamSgrAtual = n;
-    acrescentarSaida(sgr, n);
 }
 
-void terminalLimpar() { acrescentarSaida(SEQ_LIMPAR, sizeof SEQ_LIMPAR - 1); }
+void terminalLimpar() {}
 
-void terminalPausar(int ms) {
-    if (terminalPerdido || ms <= 0) return;  // nobody to show the screen to
+int terminalPausar(int ms) {
+    if (terminalPerdido || ms <= 0) return 0;  // nobody to show the screen to
     struct timespec falta = {ms / 1000, (ms % 1000) * 1000000L};
-    while (nanosleep(&falta, &falta) != 0 && errno == EINTR) aoRetomar();
+    while (nanosleep(&falta, &falta) != 0 && errno == EINTR) {
+        if (redesenhoPedido()) {
+            int resta = static_cast<int>(falta.tv_sec * 1000 + falta.tv_nsec / 1000000);
+            return resta > 0 ? resta : 1;
+        }
+    }
     terminalDescartarTeclas();
+    return 0;
 }
 
 // Terminals here speak UTF-8, as the players' names with accents need.

@@ -15,16 +15,14 @@
 // accent from an extended key's prefix whatever the code page, and keep
 // Ctrl-C a signal. Line and number reads use the console's own line editing.
 //
-// The console's input and output modes and code pages are kept at start and
-// given back at the end and on Ctrl-C, Ctrl-Break or a closed window.
+// The console's output mode and colours are kept at start and given back at
+// the end and on Ctrl-C, Ctrl-Break or a closed window.
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "console/console.h"
-#include "console/saida.h"
 #include "console/sequencias.h"
 #include "console/teclas.h"
 #include "console/terminal.h"
@@ -41,10 +39,7 @@ bool temTeclado = false;
 bool saidaNoConsole = false;
 bool saidaVt = false;  // screens are written as virtual-terminal sequences
 int forcarVt = -1;     // set by the tests: -1 decides by the console
-DWORD modoEntradaOriginal = 0;
 DWORD modoSaidaOriginal = 0;
-UINT paginaEntradaOriginal = 0;
-UINT paginaSaidaOriginal = 0;
 WORD atributoOriginal = 0x07;
 volatile LONG restaurado = 1;
 bool terminalPerdido = false;
@@ -56,9 +51,7 @@ volatile LONG concluido = 0;      // past the last screen: an interrupt is a nor
 bool corPendente = false;
 WORD atributoAtual = 0x07;
 
-// The key being given out: the second code of an extended key, and the
-// presses still owed by a key event that counts its auto-repeats.
-int segundoCodigo = -1;
+// The presses still owed by a key event that counts its auto-repeats.
 KEY_EVENT_RECORD eventoRepetido;
 int repeticoes = 0;
 
@@ -66,7 +59,6 @@ char bufferEntrada[4096];
 
 void restaurar(bool cores) {
     if (InterlockedExchange(&restaurado, 1) != 0) return;
-    if (temTeclado) SetConsoleMode(entradaConsole, modoEntradaOriginal);
     if (saidaNoConsole) {
         if (cores && saidaVt) {
             DWORD escritos;
@@ -75,8 +67,6 @@ void restaurar(bool cores) {
         SetConsoleMode(saida, modoSaidaOriginal);
         if (cores) SetConsoleTextAttribute(saida, atributoOriginal);
     }
-    if (paginaEntradaOriginal && GetConsoleCP() != paginaEntradaOriginal) SetConsoleCP(paginaEntradaOriginal);
-    if (paginaSaidaOriginal && GetConsoleOutputCP() != paginaSaidaOriginal) SetConsoleOutputCP(paginaSaidaOriginal);
 }
 
 // Runs on a thread of its own when the player presses Ctrl-C or closes the
@@ -126,7 +116,6 @@ bool consoleFechaComOJogo(unsigned long processosNoConsole, bool entradaNoConsol
 
 void terminalIniciar() {
     setvbuf(stdin, bufferEntrada, _IOFBF, sizeof bufferEntrada);
-    segundoCodigo = -1;
     repeticoes = 0;
     corPendente = false;
     terminalPerdido = false;
@@ -143,14 +132,13 @@ void terminalIniciar() {
     if (forcarVt >= 0) saidaVt = forcarVt != 0;
     entradaConsole = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, 0, nullptr);
-    temTeclado = entradaConsole != INVALID_HANDLE_VALUE && GetConsoleMode(entradaConsole, &modoEntradaOriginal);
+    DWORD modoTeclado;
+    temTeclado = entradaConsole != INVALID_HANDLE_VALUE && GetConsoleMode(entradaConsole, &modoTeclado);
     DWORD processos[2];
     DWORD modoEntrada;
     bool entradaNoConsole = GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &modoEntrada) != 0;
     janelaDoJogo = consoleFechaComOJogo(GetConsoleProcessList(processos, 2), entradaNoConsole, saidaNoConsole);
     concluido = 0;
-    paginaEntradaOriginal = GetConsoleCP();
-    paginaSaidaOriginal = GetConsoleOutputCP();
     restaurado = 0;
     SetConsoleCtrlHandler(aoSinal, TRUE);
     atexit(terminalEncerrar);
@@ -189,11 +177,6 @@ void terminalEscrever(const char* dados, int tamanho) {
 
 // Every key press is a key: only a console that is gone ends the keys.
 int terminalLerTecla() {
-    if (segundoCodigo >= 0) {
-        int codigo = segundoCodigo;
-        segundoCodigo = -1;
-        return codigo;
-    }
     if (!temTeclado || terminalPerdido) return TECLA_FIM;
     for (;;) {
         KEY_EVENT_RECORD tecla;
@@ -218,15 +201,14 @@ int terminalLerTecla() {
         ResultadoTecla r = teclaDoConsole(tecla.wVirtualKeyCode, tecla.uChar.UnicodeChar,
                                           (estado & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0,
                                           (estado & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0);
-        if (r.quantidade == 0) continue;
+        if (!r.pronta) continue;
         // Ctrl-C read as a key (the console's processed input is off): it
         // ends the game as the console's own Ctrl-C does.
-        if (r.quantidade == 1 && r.codigos[0] == 3) {
+        if (r.codigo == 3) {
             restaurar(true);
             ExitProcess(concluido ? 0 : STATUS_CONTROL_C_EXIT);
         }
-        if (r.quantidade == 2) segundoCodigo = r.codigos[1];
-        return r.codigos[0];
+        return r.codigo;
     }
 }
 
@@ -238,15 +220,14 @@ int terminalColunas() {
     return 80;
 }
 
-void terminalMostrarCursor(bool) {}
+bool terminalTomaSequencias() { return saidaVt; }
 
+// The console's own cursor stays as it is.
+bool terminalMostrarCursor(bool) { return false; }
+
+// Called once what was written before is on the console, in its colour.
 void terminalAplicarCor(int fundo, int texto) {
-    if (saidaVt) {
-        char sgr[TAM_SEQUENCIA];
-        acrescentarSaida(sgr, sequenciaCor(sgr, fundo, texto));
-        return;
-    }
-    descarregarSaida();
+    if (saidaVt) return;
     atributoAtual = static_cast<WORD>(fundo << 4 | texto);
     if (!saidaNoConsole) return;
     SetConsoleTextAttribute(saida, atributoAtual);
@@ -254,12 +235,7 @@ void terminalAplicarCor(int fundo, int texto) {
 }
 
 void terminalLimpar() {
-    if (saidaVt) {
-        acrescentarSaida(SEQ_LIMPAR, sizeof SEQ_LIMPAR - 1);
-        return;
-    }
-    descarregarSaida();
-    if (!saidaNoConsole) return;
+    if (saidaVt || !saidaNoConsole) return;
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (corPendente || !GetConsoleScreenBufferInfo(saida, &info)) {
         corPendente = false;
@@ -271,15 +247,15 @@ void terminalLimpar() {
 
 // Keys pressed while the screen waited belong to no screen: the console's
 // input buffer is emptied when the pause ends.
-void terminalPausar(int ms) {
-    if (terminalPerdido || ms <= 0) return;
+int terminalPausar(int ms) {
+    if (terminalPerdido || ms <= 0) return 0;
     Sleep(static_cast<DWORD>(ms));
     terminalDescartarTeclas();
+    return 0;
 }
 
 void terminalDescartarTeclas() {
     if (temTeclado) FlushConsoleInputBuffer(entradaConsole);
-    segundoCodigo = -1;
     repeticoes = 0;
 }
 

@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cstdlib>
-#include <ctime>
 
 #include "console/console.h"
 
@@ -35,8 +34,9 @@ void jogarRodada(Partida& partida) {
     mostrarResultadoRodada(partida);
 }
 
-void jogarPartida(Partida& partida) {
-    srand(static_cast<unsigned>(time(nullptr)));
+void jogarPartida(Partida& partida, unsigned semente) {
+    partida = Partida{};  // every total starts at zero
+    srand(semente);
 
     cadastrarJogadores(partida);
 

@@ -31,8 +31,9 @@ struct Partida {
     char letra;
 };
 
-// The whole match, from the seeding of the letter draw to the final screen.
-void jogarPartida(Partida& partida);
+// The whole match, from the seeding of the letter draw to the final screen,
+// on a match record it empties first.
+void jogarPartida(Partida& partida, unsigned semente);
 void jogarRodada(Partida& partida);
 char sortearLetra();
 

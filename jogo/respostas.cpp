@@ -11,12 +11,6 @@
 
 namespace {
 
-const int PREFIXO_ESTENDIDA = 224;
-const int PREFIXO_ESTENDIDA_ANTIGO = 0;
-const int SETA_CIMA = 72;
-const int SETA_BAIXO = 80;
-const int ENTER = 13;
-
 void desenharTela(const Partida& partida, int jogador, int selecionado) {
     abrirTela(cores[jogador], "              RODADA %d\n", partida.rodada);
     escrever("\nLETRA: %c | JOGADOR: %s\n", partida.letra, partida.nomes[jogador]);
@@ -36,7 +30,7 @@ void responder(Partida& partida, int jogador, int selecionado) {
 }  // namespace
 
 AcaoTecla acaoDaTecla(int codigo) {
-    if (codigo == ENTER) return ACAO_RESPONDER;
+    if (codigo == TECLA_ENTER) return ACAO_RESPONDER;
     // tolower takes only an unsigned char's value (or EOF).
     if (codigo < 0 || codigo > 255) return ACAO_NENHUMA;
     switch (tolower(codigo)) {
@@ -49,8 +43,8 @@ AcaoTecla acaoDaTecla(int codigo) {
 }
 
 AcaoTecla acaoDaTeclaEstendida(int codigo) {
-    if (codigo == SETA_CIMA) return ACAO_SUBIR;
-    if (codigo == SETA_BAIXO) return ACAO_DESCER;
+    if (codigo == SEGUNDA_SETA_CIMA) return ACAO_SUBIR;
+    if (codigo == SEGUNDA_SETA_BAIXO) return ACAO_DESCER;
     return ACAO_NENHUMA;
 }
 
@@ -70,7 +64,7 @@ void preencherRespostas(Partida& partida, int jogador) {
         desenharTela(partida, jogador, selecionado);
         AcaoTecla acao;
         int tecla = lerTecla();
-        if (tecla == PREFIXO_ESTENDIDA || tecla == PREFIXO_ESTENDIDA_ANTIGO) {
+        if (tecla == PREFIXO_ESTENDIDA) {
             int segunda = lerTecla();
             acao = segunda == TECLA_FIM ? ACAO_FINALIZAR : acaoDaTeclaEstendida(segunda);
         } else if (tecla == TECLA_FIM) {

@@ -181,6 +181,13 @@ bool esperarLeitura(SessaoPty& s, bool deLinha, int ms) {
     return false;
 }
 
+void lerTudo(SessaoPty& s, int ms) {
+    for (;;) {
+        size_t antes = s.saida.size();
+        if (!ler(s, ms) || s.saida.size() == antes) return;
+    }
+}
+
 void digitar(SessaoPty& s, const std::string& teclas) {
     size_t feito = 0;
     while (feito < teclas.size()) {

@@ -50,6 +50,9 @@ bool esperarLeitura(SessaoPty& s, bool deLinha, int ms = 10000);
 
 void digitar(SessaoPty& s, const std::string& teclas);
 
+// Takes what the program wrote, until nothing more comes within ms.
+void lerTudo(SessaoPty& s, int ms = 100);
+
 // Gives the terminal a new size, as a resized window does (SIGWINCH).
 void redimensionar(SessaoPty& s, int linhas, int colunas);
 

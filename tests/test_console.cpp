@@ -8,6 +8,8 @@
 #include <string>
 
 #include "console/console.h"
+#include "console/saida.h"
+#include "console/sequencias.h"
 #include "tests/terminal_roteiro.h"
 
 namespace {
@@ -35,7 +37,7 @@ std::string escrito() {
 
 }  // namespace
 
-TEST(TirarEnter, SoONewlineFinal) {
+TEST(Console, TirarEnterSoONewlineFinal) {
     char vazio[4] = "";
     tirarEnter(vazio);
     EXPECT_STREQ(vazio, "");
@@ -50,7 +52,7 @@ TEST(TirarEnter, SoONewlineFinal) {
     EXPECT_STREQ(dois, "a\r\n");
 }
 
-TEST(LerLinha, LinhasLongasDeixamORestoParaALeituraSeguinte) {
+TEST(Console, LerLinhaLinhasLongasDeixamORestoParaALeituraSeguinte) {
     std::string l48(48, 'a'), l49(49, 'b'), l60(60, 'c');
     comEntrada(l48 + "\n" + l49 + "\n" + l60 + "\n");
     EXPECT_EQ(linha(), l48);
@@ -60,7 +62,7 @@ TEST(LerLinha, LinhasLongasDeixamORestoParaALeituraSeguinte) {
     EXPECT_EQ(linha(), std::string(11, 'c'));
 }
 
-TEST(LerLinha, CaractereDeVariosBytesNuncaECortado) {
+TEST(Console, LerLinhaCaractereDeVariosBytesNuncaECortado) {
     // 48 bytes, then a two-byte letter that would end at byte 50: it waits.
     std::string inicio(48, 'x');
     comEntrada(inicio + "\xc3\xa3o\n");
@@ -72,7 +74,7 @@ TEST(LerLinha, CaractereDeVariosBytesNuncaECortado) {
     EXPECT_EQ(linha(), "");
 }
 
-TEST(LerLinha, FimDaEntrada) {
+TEST(Console, LerLinhaFimDaEntrada) {
     comEntrada("sem newline");
     bool leu = false;
     EXPECT_EQ(linha(&leu), "sem newline");
@@ -83,7 +85,7 @@ TEST(LerLinha, FimDaEntrada) {
     EXPECT_EQ(linha(&leu), "intocado");  // and stays ended
 }
 
-TEST(LerInteiro, NumerosSinaisEBrancos) {
+TEST(Console, LerInteiroNumerosSinaisEBrancos) {
     comEntrada("  42\n\n -7 +5 3x");
     int n = 0;
     EXPECT_TRUE(lerInteiro(n));
@@ -97,7 +99,7 @@ TEST(LerInteiro, NumerosSinaisEBrancos) {
     EXPECT_EQ(linha(), "x");  // what follows a number stays pending
 }
 
-TEST(LerInteiro, LetrasNaoSaoNumeroEFicamPendentes) {
+TEST(Console, LerInteiroLetrasNaoSaoNumeroEFicamPendentes) {
     comEntrada("abc\n- 4\n");
     int n = 99;
     EXPECT_FALSE(lerInteiro(n));
@@ -111,7 +113,7 @@ TEST(LerInteiro, LetrasNaoSaoNumeroEFicamPendentes) {
     EXPECT_EQ(n, 99);
 }
 
-TEST(LerInteiro, ForaDaFaixaFicaNoLimite) {
+TEST(Console, LerInteiroForaDaFaixaFicaNoLimite) {
     comEntrada("2147483647 2147483648 99999999999999999999 -2147483648 -2147483649 -99999999999999999999 7");
     int esperados[] = {INT_MAX, INT_MAX, INT_MAX, INT_MIN, INT_MIN, INT_MIN, 7};
     for (int esperado : esperados) {
@@ -121,7 +123,7 @@ TEST(LerInteiro, ForaDaFaixaFicaNoLimite) {
     }
 }
 
-TEST(LerInteiro, ConsumirEDescartar) {
+TEST(Console, LerInteiroConsumirEDescartar) {
     comEntrada("3 x\nresto da linha\nproxima\n");
     int n;
     ASSERT_TRUE(lerInteiro(n));
@@ -131,7 +133,7 @@ TEST(LerInteiro, ConsumirEDescartar) {
     EXPECT_EQ(linha(), "proxima");
 }
 
-TEST(ComandoDeCor, UmOuDoisDigitosHexadecimais) {
+TEST(Sequencias, ComandoDeCorComUmOuDoisDigitos) {
     int fundo = -1, texto = -1;
     EXPECT_TRUE(interpretarCor("color D", fundo, texto));
     EXPECT_EQ(fundo, 0);
@@ -148,18 +150,16 @@ TEST(ComandoDeCor, UmOuDoisDigitosHexadecimais) {
     }
 }
 
-TEST(Tela, CabecalhoAplicaACorAntesDeLimpar) {
+TEST(Console, TelaCabecalhoAplicaACorAntesDeLimpar) {
     comEntrada("");
     abrirTela("color D", "  TITULO");
     abrirTela("color 0F", "  RODADA %d\n", 2);
     aplicarCor("color nada");
-    EXPECT_EQ(escrito(), std::string("<cor 0D><limpa>") + LINHA_REGRA + "\n  TITULO\n" + LINHA_REGRA + "\n" +
-                             "<cor 0F><limpa>" + LINHA_REGRA + "\n  RODADA 2\n" + LINHA_REGRA + "\n");
-    EXPECT_EQ(strlen(LINHA_REGRA), 37u);
-    EXPECT_EQ(strlen(LINHA_REGRA_LARGA), 53u);
+    EXPECT_EQ(escrito(), std::string("\x1b[0;40;95m") + SEQ_LIMPAR + LINHA_REGRA + "\n  TITULO\n" + LINHA_REGRA + "\n" +
+                             "\x1b[0;40;97m" + SEQ_LIMPAR + LINHA_REGRA + "\n  RODADA 2\n" + LINHA_REGRA + "\n");
 }
 
-TEST(Tela, TextoDoJogadorNuncaViraControle) {
+TEST(Console, TelaTextoDoJogadorNuncaViraControle) {
     comEntrada("");
     escrever("[%s|%s|%s|%s|%s|%c|%d|%d]", "a\x1b[2Jb", "del\x7f", "Jo\xc3\xa3o Concei\xc3\xa7\xc3\xa3o",
              "c1\xc2\x9b"
@@ -170,7 +170,7 @@ TEST(Tela, TextoDoJogadorNuncaViraControle) {
 
 // In an 8-bit code page (a Windows console) bytes from 0x80 up are letters:
 // shown as they are, and never held back as part of a UTF-8 character.
-TEST(Tela, PaginaDeCodigoDeOitoBits) {
+TEST(Console, TelaPaginaDeCodigoDeOitoBits) {
     utf8Roteiro = false;
     comEntrada(std::string(48, 'x') + "\xc6\x87\n");
     escrever("%s|%s", "caf\x82 \x87\x9b", "\x1b");
@@ -179,7 +179,7 @@ TEST(Tela, PaginaDeCodigoDeOitoBits) {
     utf8Roteiro = true;
 }
 
-TEST(Tela, UmaTelaEUmaEscrita) {
+TEST(Console, TelaUmaTelaEUmaEscrita) {
     comEntrada("5\n");
     abrirTela("color D", "TITULO");
     escrever("\nQuantidade: ");

@@ -1,6 +1,7 @@
-// The line editor without a terminal: what each key does to the line and
-// what it sends, over letters of several bytes and rows that wrap; and lines
-// from the editor joining what is pending, as typed lines did before.
+// The line editor without a terminal: what each key does to the line, and
+// what a terminal that is sent its frames shows, over letters of several
+// bytes and rows that wrap; and lines from the editor joining what is
+// pending, as typed lines did before.
 
 #include <gtest/gtest.h>
 
@@ -10,36 +11,71 @@
 #include "console/console.h"
 #include "console/editor_linha.h"
 #include "console/teclas.h"
+#include "console/utf8.h"
+#include "tests/tela_modelo.h"
 #include "tests/terminal_roteiro.h"
 
 namespace {
 
 EdicaoLinha e;
+TelaModelo tela;
+std::string prompt;
 
 std::string texto() { return std::string(e.texto, static_cast<size_t>(e.tamanho)); }
 std::string quadro() { return std::string(e.quadro, static_cast<size_t>(e.tamQuadro)); }
 
-ResultadoEdicao tecla(int codigo) {
-    e.tamQuadro = 0;
-    return aplicarTeclaEdicao(e, codigo, 0, nullptr, 0);
+// A prompt on a screen of the given width, and an empty line behind it.
+void comecar(const std::string& p, int colunas, int linhas = 24) {
+    prompt = p;
+    iniciarTelaModelo(tela, linhas, colunas);
+    aplicarNaTela(tela, prompt);
+    iniciarEdicao(e, colunasDoTexto(prompt.data(), static_cast<int>(prompt.size())), colunas);
 }
 
-ResultadoEdicao estendida(int segundo) {
+// The cells of the screen from the prompt on, row after row, blanks as
+// spaces.
+std::string mostrado() {
+    std::string s;
+    for (int l = 0; l < tela.linhas; l++) {
+        for (int c = 0; c < tela.colunas; c++) {
+            const std::string& celula = tela.celulas[static_cast<size_t>(l * tela.colunas + c)];
+            s += celula.empty() ? " " : celula;
+        }
+    }
+    return s;
+}
+
+// The screen shows the prompt and the whole line and nothing after it, and
+// the terminal's cursor stands where the editor's is.
+void confere() {
+    std::string esperado = prompt + texto();
+    std::string tudo = mostrado();
+    EXPECT_EQ(tudo.substr(0, esperado.size()), esperado);
+    EXPECT_EQ(tudo.find_first_not_of(' ', esperado.size()), std::string::npos) << "text left behind";
+    int x = colunasDoTexto(prompt.data(), static_cast<int>(prompt.size())) + colunasDoTexto(e.texto, e.cursor);
+    int linha = tela.quebraPendente ? tela.linha + 1 : tela.linha;
+    int coluna = tela.quebraPendente ? 0 : tela.coluna;
+    EXPECT_EQ(linha * tela.colunas + coluna, x) << "cursor at row " << tela.linha << ", column " << tela.coluna;
+}
+
+ResultadoEdicao tecla(int codigo, const char* caractere = nullptr, int tamanho = 0) {
     e.tamQuadro = 0;
-    return aplicarTeclaEdicao(e, PREFIXO_ESTENDIDA, segundo, nullptr, 0);
+    ResultadoEdicao r = aplicarTeclaEdicao(e, codigo, caractere, tamanho);
+    aplicarNaTela(tela, quadro());
+    if (r == EDICAO_SEGUE) confere();
+    return r;
 }
 
 void digitar(const std::string& bytes) {
     for (size_t i = 0; i < bytes.size();) {
         unsigned char c = static_cast<unsigned char>(bytes[i]);
-        e.tamQuadro = 0;
         if (c < 0x80) {
-            aplicarTeclaEdicao(e, c, 0, nullptr, 0);
+            tecla(c);
             i++;
             continue;
         }
         size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-        aplicarTeclaEdicao(e, TECLA_NAO_ASCII, 0, bytes.data() + i, static_cast<int>(n));
+        tecla(TECLA_NAO_ASCII, bytes.data() + i, static_cast<int>(n));
         i += n;
     }
 }
@@ -48,51 +84,53 @@ const int BACKSPACE = 127, CTRL_D = 4, CTRL_U = 21;
 
 }  // namespace
 
-TEST(EditorDeLinha, MovimentosEApagamentosPorCaractere) {
-    iniciarEdicao(e, 19, 120);
+TEST(EditorLinha, MovimentosEApagamentosPorCaractere) {
+    comecar("Nome do jogador 1: ", 120);
     digitar("Jo\xc3\xa3o");
-    EXPECT_EQ(quadro(), "o");  // at the end, a key sends only itself
-    estendida(SETA_ESQUERDA);
-    estendida(SETA_ESQUERDA);  // over o and the two bytes of ã
+    EXPECT_EQ(quadro(), "o");  // at the end, a key sends only itself, as the terminal's echo did
+    tecla(SETA_ESQUERDA);
+    tecla(SETA_ESQUERDA);  // over o and the two bytes of ã
     EXPECT_EQ(e.cursor, 2);
-    EXPECT_EQ(quadro(), "\r\x1b[21C");
     tecla(BACKSPACE);  // the o before ã
     EXPECT_EQ(texto(), "J\xc3\xa3o");
-    estendida(TECLA_DELETE);  // ã, both bytes
+    tecla(TECLA_DELETE);  // ã, both bytes
     EXPECT_EQ(texto(), "Jo");
-    EXPECT_EQ(quadro(), "\r\x1b[20C\x1b[Jo\r\x1b[20C");
     digitar("\xc3\xa7");
-    estendida(SETA_DIREITA);
+    tecla(SETA_DIREITA);
     EXPECT_EQ(texto(), "J\xc3\xa7o");
     EXPECT_EQ(e.cursor, e.tamanho);
-    estendida(TECLA_HOME);
+    tecla(TECLA_HOME);
     tecla(CTRL_D);  // not empty: deletes under the cursor
     EXPECT_EQ(texto(), "\xc3\xa7o");
     EXPECT_EQ(tecla(TECLA_ENTER), EDICAO_LINHA_PRONTA);
-    EXPECT_EQ(quadro(), "\r\x1b[21C\n");  // to the end of the text, then the next row
+    EXPECT_EQ(tela.linha, 1);  // to the end of the text, then the next row
+    EXPECT_EQ(tela.coluna, 0);
+    comecar("Nome do jogador 2: ", 120);
+    digitar("Bia");
+    tecla(SETA_ESQUERDA);
     tecla(CTRL_U);
     EXPECT_EQ(texto(), "");
     EXPECT_EQ(tecla(CTRL_D), EDICAO_FIM_DA_ENTRADA);
 }
 
-TEST(EditorDeLinha, SoEntraOQueApareceComoSiMesmo) {
-    iniciarEdicao(e, 0, 80);
-    for (int c : {0, 2, 3, 7, 9, 11, 12, 14, 27, 31, TECLA_NAO_ASCII}) tecla(c);
-    for (int segundo : {SETA_CIMA, SETA_BAIXO, TECLA_PAGE_UP, TECLA_F1, ESTENDIDA_ALT, ESTENDIDA_DESCONHECIDA}) {
-        estendida(segundo);
+TEST(EditorLinha, SoEntraOQueApareceComoSiMesmo) {
+    comecar("", 80);
+    for (int c : {0, 2, 3, 7, 9, 11, 12, 14, 27, 31, TECLA_NAO_ASCII, SETA_CIMA, SETA_BAIXO, TECLA_PAGE_UP, TECLA_F1,
+                  ESTENDIDA_ALT, ESTENDIDA_DESCONHECIDA}) {
+        tecla(c);
+        EXPECT_EQ(e.tamQuadro, 0) << c;
     }
-    e.tamQuadro = 0;
-    aplicarTeclaEdicao(e, TECLA_NAO_ASCII, 0, "\xc2\x9b", 2);      // a C1 control, in UTF-8
-    aplicarTeclaEdicao(e, TECLA_NAO_ASCII, 0, "\xc0\x80", 2);      // an overlong NUL
-    aplicarTeclaEdicao(e, TECLA_NAO_ASCII, 0, "\xed\xa0\x80", 3);  // a surrogate
+    tecla(TECLA_NAO_ASCII, "\xc2\x9b", 2);      // a C1 control, in UTF-8
+    tecla(TECLA_NAO_ASCII, "\xc0\x80", 2);      // an overlong NUL
+    tecla(TECLA_NAO_ASCII, "\xed\xa0\x80", 3);  // a surrogate
     EXPECT_EQ(texto(), "");
     EXPECT_EQ(e.tamQuadro, 0);
     digitar("\xe2\x82\xac \xf0\x9f\x99\x82");
     EXPECT_EQ(texto(), "\xe2\x82\xac \xf0\x9f\x99\x82");
 }
 
-TEST(EditorDeLinha, LinhaNaoPassaDoLimite) {
-    iniciarEdicao(e, 0, 80);
+TEST(EditorLinha, LinhaNaoPassaDoLimite) {
+    comecar("", 80, MAX_LINHA / 80 + 2);
     digitar(std::string(MAX_LINHA - 1, 'a'));
     digitar("\xc3\xa3");  // two bytes where one is left: refused whole
     digitar("bc");
@@ -100,54 +138,54 @@ TEST(EditorDeLinha, LinhaNaoPassaDoLimite) {
     EXPECT_EQ(texto(), std::string(MAX_LINHA - 1, 'a') + "b");
 }
 
-// A prompt of 33 columns in a window of 40: the text wraps after 7.
-TEST(EditorDeLinha, LinhaQueQuebraEmVariasFileiras) {
-    iniciarEdicao(e, 33, 40);
+// A prompt of 33 columns in a window of 40: the text wraps after 7, and
+// every move and edit across the wrap lands where the terminal shows it.
+TEST(EditorLinha, LinhaQueQuebraEmVariasFileiras) {
+    comecar(std::string(33, 'p'), 40);
     digitar("abcdefg");
     EXPECT_TRUE(e.quebraPendente);
-    EXPECT_EQ(e.linhaFisica, 0);
     digitar("h");
     EXPECT_EQ(quadro(), "h");  // the terminal wraps it by itself
-    EXPECT_EQ(e.linhaFisica, 1);
-    estendida(SETA_ESQUERDA);
-    EXPECT_EQ(quadro(), "\r");  // onto h, at the start of row 2
-    estendida(SETA_ESQUERDA);
-    EXPECT_EQ(quadro(), "\x1b[1A\r\x1b[39C");  // onto g, the last column of row 1
-    digitar("X");                              // in the middle: the rest drawn again, the cursor put back on g
-    EXPECT_EQ(quadro(),
-              "\r\x1b[39C\x1b[J"
-              "Xgh\r");
+    tecla(SETA_ESQUERDA);      // onto h, at the start of row 2
+    tecla(SETA_ESQUERDA);      // onto g, the last column of row 1
+    digitar("X");              // in the middle: the rest drawn again, the cursor back on g
     EXPECT_EQ(texto(), "abcdefXgh");
-    estendida(TECLA_END);
-    EXPECT_EQ(quadro(), "\r\x1b[2C");
+    EXPECT_EQ(linhaDaTela(tela, 1), "gh");
+    tecla(TECLA_END);
     EXPECT_EQ(tecla(TECLA_ENTER), EDICAO_LINHA_PRONTA);
-    EXPECT_EQ(quadro(), "\n");
+    EXPECT_EQ(tela.linha, 2);
     // A prompt wider than the window: only the columns of its last row count.
-    iniciarEdicao(e, 95, 40);
+    comecar(std::string(95, 'p'), 40);
     EXPECT_EQ(e.colunaInicial, 15);
+    digitar("abc");
+    tecla(TECLA_HOME);
     // A prompt that fills its row exactly: the text starts on the next.
-    iniciarEdicao(e, 80, 40);
+    comecar(std::string(80, 'p'), 40);
     digitar("ab");
-    estendida(TECLA_HOME);
-    EXPECT_EQ(quadro(), "\r");  // the text's first row is the one after the prompt
+    tecla(TECLA_HOME);
+    tecla(BACKSPACE);
+    tecla(TECLA_DELETE);
+    EXPECT_EQ(linhaDaTela(tela, 2), "b");
 }
 
 // A window resized (or fg) draws the whole line again behind the prompt,
 // by the new width.
-TEST(EditorDeLinha, RedesenhoPelaNovaLargura) {
-    iniciarEdicao(e, 10, 80);
+TEST(EditorLinha, RedesenhoPelaNovaLargura) {
+    comecar("Resposta: ", 80);
     digitar("abcdef");
-    estendida(SETA_ESQUERDA);
+    tecla(SETA_ESQUERDA);
+    iniciarTelaModelo(tela, 24, 12);  // the screen as it is redrawn, by the new width
+    aplicarNaTela(tela, prompt);
     e.tamQuadro = 0;
     redesenharEdicao(e, 10, 12);
-    EXPECT_EQ(quadro(),
-              "\r\x1b[10C\x1b[J"
-              "abcdef\r\x1b[3C");
+    aplicarNaTela(tela, quadro());
+    confere();
+    EXPECT_EQ(linhaDaTela(tela, 1), "cdef");
 }
 
 // Lines typed at the terminal join what is pending, as a terminal's own
 // lines did: the rest of a long one answers the next read without a key.
-TEST(EditorDeLinha, LinhaEditadaDeixaORestoPendente) {
+TEST(EditorLinha, LinhaEditadaDeixaORestoPendente) {
     edicaoRoteiro = true;
     std::string teclas = std::string(60, 'c') + "\r" + "x\x1b[D\x1b[3~y\r" + "3 4\r";
     definirRoteiro("", 0, teclas.data(), teclas.size());
@@ -163,7 +201,8 @@ TEST(EditorDeLinha, LinhaEditadaDeixaORestoPendente) {
     EXPECT_TRUE(lerInteiro(a));
     EXPECT_TRUE(lerInteiro(b));
     EXPECT_EQ(a * 10 + b, 34);
-    EXPECT_FALSE(lerLinha(linha, 50) && linha[0] != '\0');
+    ASSERT_TRUE(lerLinha(linha, 50));  // the newline after "3 4"
+    EXPECT_STREQ(linha, "");
     EXPECT_FALSE(lerLinha(linha, 50));  // the keys are over: the end of input
     EXPECT_TRUE(fimDaEntrada());
     edicaoRoteiro = false;

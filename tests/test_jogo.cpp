@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "console/console.h"
-#include "console/teclas.h"
+#include "console/sequencias.h"
 #include "jogo/partida.h"
 #include "jogo/respostas.h"
 #include "tests/terminal_roteiro.h"
@@ -32,10 +32,9 @@ Jogo jogar(const std::string& entrada, const std::string& teclas, std::vector<si
                    intervalos.size());
     limiteLeiturasTecla = 100000;
     Jogo jogo;
-    memset(&jogo.partida, 'X', sizeof jogo.partida);  // nothing may be read before it is set
-    for (int& p : jogo.partida.pontosTotal) p = 0;
+    memset(&jogo.partida, 'X', sizeof jogo.partida);  // the match empties the record itself
     iniciarConsole();
-    jogarPartida(jogo.partida);
+    jogarPartida(jogo.partida, 1);
     encerrarConsole();
     jogo.saida.assign(saidaRoteiro(), tamSaidaRoteiro());
     return jogo;
@@ -62,8 +61,16 @@ std::string notas(int jogadores, const std::string& linha = "0 0 0 0 0 0") {
 // Round 1 ends at once for two players; the keys then play round 2.
 const std::string PULAR_RODADA = "FF";
 
+// The colour command's SGR, by its two digits.
+std::string sgr(const std::string& cor) {
+    int fundo, texto;
+    char seq[TAM_SEQUENCIA];
+    if (!interpretarCor(("color " + cor).c_str(), fundo, texto)) return "?";
+    return std::string(seq, static_cast<size_t>(sequenciaCor(seq, fundo, texto)));
+}
+
 std::string tela(const std::string& cor, const std::string& titulo) {
-    return "<cor " + cor + "><limpa>" + REGRA + "\n" + titulo + "\n" + REGRA + "\n";
+    return sgr(cor) + SEQ_LIMPAR + REGRA + "\n" + titulo + "\n" + REGRA + "\n";
 }
 
 }  // namespace
@@ -80,14 +87,6 @@ TEST(Cadastro, RecusasENomesNaTela) {
     EXPECT_EQ(j.partida.qtdJogadores, 3);
     EXPECT_STREQ(j.partida.nomes[0], "Ana");
     EXPECT_STREQ(j.partida.nomes[2], "Cid");
-}
-
-TEST(Cadastro, QuantidadesAceitasDeUmaVez) {
-    for (int n : {2, 5}) {
-        Jogo j = jogar(std::to_string(n) + "\n" + std::string(static_cast<size_t>(n), '\n') + notas(n), "");
-        EXPECT_EQ(j.partida.qtdJogadores, n);
-        EXPECT_EQ(contar(j.saida, "invalida"), 0);
-    }
 }
 
 TEST(Cadastro, SoUmCaractereDepoisDaQuantidadeEDescartado) {
@@ -133,30 +132,14 @@ TEST(Partida, CadaQuadroEUmaEscrita) {
     EXPECT_EQ(contar(j.saida, "JOGADOR: Ana\n"), 2 + 52);
 }
 
-TEST(Editor, CursorDaVoltaNasDuasPontas) {
+TEST(Respostas, CursorDaVoltaNasDuasPontas) {
     EXPECT_EQ(moverCursor(0, -1), 5);
     EXPECT_EQ(moverCursor(5, +1), 0);
     EXPECT_EQ(moverCursor(2, +1), 3);
     EXPECT_EQ(moverCursor(3, -1), 2);
 }
 
-TEST(Editor, SoAsTeclasDaDicaFazemAlgo) {
-    for (int c = 0; c < 256; c++) {
-        AcaoTecla esperado = ACAO_NENHUMA;
-        if (c == 'w' || c == 'W') esperado = ACAO_SUBIR;
-        if (c == 's' || c == 'S') esperado = ACAO_DESCER;
-        if (c == 'd' || c == 'D' || c == 13) esperado = ACAO_RESPONDER;
-        if (c == 'f' || c == 'F') esperado = ACAO_FINALIZAR;
-        EXPECT_EQ(acaoDaTecla(c), esperado) << c;
-    }
-    EXPECT_EQ(acaoDaTecla(-5), ACAO_NENHUMA);
-    EXPECT_EQ(acaoDaTecla(300), ACAO_NENHUMA);
-    EXPECT_EQ(acaoDaTeclaEstendida(72), ACAO_SUBIR);
-    EXPECT_EQ(acaoDaTeclaEstendida(80), ACAO_DESCER);
-    EXPECT_EQ(acaoDaTeclaEstendida('D'), ACAO_NENHUMA);
-}
-
-TEST(Editor, TeclasMovemRespondemEFinalizam) {
+TEST(Respostas, TeclasMovemRespondemEFinalizam) {
     // Ana: d on Nome; S, down arrow, Enter on Objeto; W from Objeto, then up
     // twice (CSI and SS3) wraps to Cor: D; Nome answered again; F.
     // Bia: up arrow from Nome to Cor, Enter, f.
@@ -176,13 +159,13 @@ TEST(Editor, TeclasMovemRespondemEFinalizam) {
     EXPECT_NE(j.saida.find("    - Cor: Coral\n"), std::string::npos);  // Bia's sheet on the panel
 }
 
-TEST(Editor, CadaRodadaComecaComAFolhaEmBranco) {
+TEST(Respostas, CadaRodadaComecaComAFolhaEmBranco) {
     Jogo j = jogar("2\nAna\nBia\nArara\n" + notas(2), "dFFFF");
     EXPECT_NE(j.saida.find("    - Nome: Arara\n"), std::string::npos);
     EXPECT_STREQ(j.partida.respostas[0][0], "");
 }
 
-TEST(Editor, TelaDoEditorExata) {
+TEST(Respostas, TelaDoEditorExata) {
     Jogo j = jogar("2\nAna\nBia\n" + notasRodada(2) + "Arara\n" + notasRodada(2), PULAR_RODADA + "dsf");
     std::string letra(1, j.partida.letra);
     std::string corpo = "\nLETRA: " + letra + " | JOGADOR: Ana\n" +
@@ -191,7 +174,7 @@ TEST(Editor, TelaDoEditorExata) {
     EXPECT_NE(j.saida.find(tela("0D", "              RODADA 2") + corpo), std::string::npos);
 }
 
-TEST(Editor, OutrasTeclasSoRedesenham) {
+TEST(Respostas, OutrasTeclasSoRedesenham) {
     // x, left arrow, Home, Escape alone, é, Alt-d, F5: seven redraws, then F.
     std::string teclas =
         "x\x1b[D\x1b[H\x1b\xc3\xa9\x1b"
@@ -202,17 +185,11 @@ TEST(Editor, OutrasTeclasSoRedesenham) {
     EXPECT_EQ(contar(j.saida, "Digite a resposta"), 0);
 }
 
-TEST(Editor, RestoDeRespostaLongaVaiParaAProximaResposta) {
+TEST(Respostas, RestoDeRespostaLongaVaiParaAProximaResposta) {
     std::string longa(55, 'r');
     Jogo j = jogar("2\nAna\nBia\n" + notasRodada(2) + longa + "\n" + notasRodada(2), PULAR_RODADA + "dsdF");
     EXPECT_EQ(std::string(j.partida.respostas[0][0]), std::string(49, 'r'));
     EXPECT_EQ(std::string(j.partida.respostas[0][1]), std::string(6, 'r'));
-}
-
-TEST(Editor, SemTeclasOTurnoAcaba) {
-    Jogo j = jogar("2\nAna\nBia\n" + notas(2), "d");
-    EXPECT_EQ(contar(j.saida, "JOGADOR: Ana\n"), 3);  // one redraw after d, one frame in round 2
-    EXPECT_NE(j.saida.find("FIM DE JOGO!"), std::string::npos);
 }
 
 TEST(Correcao, RodizioEPainel) {
@@ -303,7 +280,7 @@ TEST(Resultado, SomaLimitada) {
 
 // Wherever the input ends, the match goes on to its final screen without
 // waiting, and the output stays bounded.
-TEST(FimDaEntrada, EmQualquerPontoAPartidaTermina) {
+TEST(Partida, FimDaEntradaEmQualquerPontoTerminaAPartida) {
     std::string completa = "3\nAna\nBia\nCid\nresposta\n" + notas(3, "1 2 3 4 5 6");
     std::string teclas =
         "dF"

@@ -1,0 +1,75 @@
+#include "console/saida.h"
+
+#include <cstring>
+
+#include "console/terminal.h"
+
+namespace {
+
+// It holds the current screen from its clearing on; `enviados` says how much
+// of it the terminal already has. A screen is sent whole by the read that
+// follows it, so the player never sees it drawn in pieces.
+const int TAM_SAIDA = 64 * 1024;  // the largest screen, the judging panel, is under 10 KiB
+char saida[TAM_SAIDA];
+int tamSaida = 0;
+int enviados = 0;
+
+}  // namespace
+
+void iniciarSaida() { tamSaida = enviados = 0; }
+
+void comecarTelaNaSaida() {
+    if (enviados == tamSaida) tamSaida = enviados = 0;
+}
+
+void acrescentarSaida(const char* dados, int tamanho) {
+    if (tamanho <= 0) return;
+    if (tamanho > TAM_SAIDA - tamSaida) {
+        descarregarSaida();
+        tamSaida = enviados = 0;
+        if (tamanho > TAM_SAIDA) {
+            terminalEscrever(dados, tamanho);
+            return;
+        }
+    }
+    memcpy(saida + tamSaida, dados, static_cast<size_t>(tamanho));
+    tamSaida += tamanho;
+}
+
+void descarregarSaida() {
+    if (tamSaida > enviados) terminalEscrever(saida + enviados, tamSaida - enviados);
+    enviados = tamSaida;
+}
+
+void reescreverSaida() {
+    if (enviados > 0) terminalEscrever(saida, enviados);
+}
+
+int colunaDaSaida() {
+    int inicio = enviados;
+    while (inicio > 0 && saida[inicio - 1] != '\n') inicio--;
+    int colunas = 0;
+    for (int i = inicio; i < enviados; i++) {
+        unsigned char c = static_cast<unsigned char>(saida[i]);
+        if (c == 0x1B) {
+            // A control sequence takes no column: ESC [, parameters, a final byte.
+            if (i + 1 < enviados && saida[i + 1] == '[') {
+                i += 2;
+                while (i < enviados && !(saida[i] >= 0x40 && saida[i] <= 0x7E)) i++;
+            } else {
+                i++;
+            }
+        } else if (c >= 0x20 && (c & 0xC0) != 0x80) {
+            colunas++;
+        }
+    }
+    return colunas;
+}
+
+void registrarEco(const char* dados, int tamanho) {
+    descarregarSaida();
+    acrescentarSaida(dados, tamanho);
+    enviados = tamSaida;
+}
+
+bool saidaEmLinhaNova() { return tamSaida == 0 || saida[tamSaida - 1] == '\n'; }

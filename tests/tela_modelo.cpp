@@ -1,0 +1,75 @@
+#include "tests/tela_modelo.h"
+
+#include <cstdlib>
+
+namespace {
+
+size_t indice(const TelaModelo& t, int linha, int coluna) { return static_cast<size_t>(linha * t.colunas + coluna); }
+
+void apagarDesde(TelaModelo& t, size_t i) {
+    for (; i < t.celulas.size(); i++) t.celulas[i].clear();
+}
+
+// A line feed: the row below, or the whole screen up one row at the bottom.
+void descer(TelaModelo& t) {
+    if (t.linha + 1 < t.linhas) {
+        t.linha++;
+        return;
+    }
+    t.celulas.erase(t.celulas.begin(), t.celulas.begin() + t.colunas);
+    t.celulas.resize(indice(t, t.linhas, 0));
+}
+
+// ESC [ parameter final, at the cursor.
+void sequencia(TelaModelo& t, const std::string& parametro, char final) {
+    int n = parametro.empty() ? 1 : atoi(parametro.c_str());
+    if (final == 'm' || final == 'l' || final == 'h') return;  // colours, the cursor's visibility
+    t.quebraPendente = false;
+    if (final == 'A') t.linha = t.linha - n < 0 ? 0 : t.linha - n;
+    if (final == 'C') t.coluna = t.coluna + n >= t.colunas ? t.colunas - 1 : t.coluna + n;
+    if (final == 'H') t.linha = t.coluna = 0;
+    if (final == 'J' && parametro.empty()) apagarDesde(t, indice(t, t.linha, t.coluna));
+    if (final == 'J' && parametro == "2") apagarDesde(t, 0);
+}
+
+}  // namespace
+
+void iniciarTelaModelo(TelaModelo& t, int linhas, int colunas) {
+    t = TelaModelo();
+    t.linhas = linhas;
+    t.colunas = colunas;
+    t.celulas.assign(indice(t, linhas, 0), "");
+}
+
+void aplicarNaTela(TelaModelo& t, const std::string& b) {
+    for (size_t i = 0; i < b.size();) {
+        unsigned char c = static_cast<unsigned char>(b[i]);
+        if (c == '\r' || c == '\n') {  // LF as the terminal's output takes it (ONLCR): CR and LF
+            t.coluna = 0, t.quebraPendente = false, i++;
+            if (c == '\n') descer(t);
+        } else if (c == 0x1b && i + 1 < b.size() && b[i + 1] == '[') {
+            size_t fim = i + 2;
+            while (fim < b.size() && !(b[fim] >= 0x40 && b[fim] <= 0x7e)) fim++;
+            sequencia(t, b.substr(i + 2, fim - i - 2), fim < b.size() ? b[fim] : 0);
+            i = fim + 1;
+        } else {
+            size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+            if (t.quebraPendente) t.coluna = 0, t.quebraPendente = false, descer(t);
+            t.celulas[indice(t, t.linha, t.coluna)] = b.substr(i, n);
+            if (t.coluna + 1 < t.colunas)
+                t.coluna++;
+            else
+                t.quebraPendente = true;
+            i += n;
+        }
+    }
+}
+
+std::string linhaDaTela(const TelaModelo& t, int linha) {
+    std::string texto;
+    for (int c = 0; c < t.colunas; c++) {
+        const std::string& s = t.celulas[indice(t, linha, c)];
+        texto += s.empty() ? " " : s;
+    }
+    return texto.substr(0, texto.find_last_not_of(' ') + 1);
+}
