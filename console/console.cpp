@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "console/editor_linha.h"
+#include "console/grafemas.h"
 #include "console/saida.h"
 #include "console/sequencias.h"
 #include "console/terminal.h"
@@ -99,6 +100,7 @@ void mostrarCursor(bool mostrar) {
 // A line from the line editor joins it whole, with its newline.
 
 char pendente[MAX_LINHA + 1];
+const int TAM_OLHAR = 64;  // bytes either side of a cut that say where a character ends
 int inicioPendente = 0;
 int fimPendente = 0;
 
@@ -117,7 +119,8 @@ void redesenharTela() {
     reescreverSaida();
     if (!emEdicao) return;
     edicao.tamQuadro = 0;
-    redesenharEdicao(edicao, colunaDaSaida(), terminalColunas());
+    int colunas = terminalColunas();
+    redesenharEdicao(edicao, colunaDaSaida(colunas), colunas, terminalLinhas());
     terminalEscrever(edicao.quadro, edicao.tamQuadro);
 }
 
@@ -135,7 +138,8 @@ int lerCodigo() {
 // (MAX_LINHA + 1 bytes), their number, or 0 when the input has ended.
 int editarLinha(char* destino) {
     EdicaoLinha& e = edicao;
-    iniciarEdicao(e, colunaDaSaida(), terminalColunas());
+    int colunas = terminalColunas();
+    iniciarEdicao(e, colunaDaSaida(colunas), colunas, terminalLinhas());
     emEdicao = true;
     ResultadoEdicao r = EDICAO_SEGUE;
     while (r == EDICAO_SEGUE) {
@@ -149,6 +153,10 @@ int editarLinha(char* destino) {
         e.tamQuadro = 0;
         r = aplicarTeclaEdicao(e, codigo, caractere, tamCaractere);
         if (e.tamQuadro > 0) terminalEscrever(e.quadro, e.tamQuadro);
+        if (r == EDICAO_REDESENHAR_TELA) {  // Ctrl-L: the screen, cleared, with the line
+            redesenharTela();
+            r = EDICAO_SEGUE;
+        }
     }
     emEdicao = false;
     if (r == EDICAO_FIM_DA_ENTRADA) return 0;
@@ -189,6 +197,24 @@ int lerByte() {
 // Gives back the byte just read, for the next read.
 void devolverByte(int c) {
     if (c != TECLA_FIM && inicioPendente > 0) inicioPendente--;
+}
+
+// A line cut at its size keeps whole what the player sees as one character
+// (a letter and its accent, an emoji and its skin tone): the bytes of the
+// last one, if it goes on in what is pending, are given back for the next
+// read. Returns how many bytes the line keeps.
+int semPartirGrafema(const char* linha, int n) {
+    char junto[2 * TAM_OLHAR];
+    int inicio = n > TAM_OLHAR ? n - TAM_OLHAR : 0;
+    int tam = n - inicio;
+    memcpy(junto, linha + inicio, static_cast<size_t>(tam));
+    for (int i = inicioPendente; i < fimPendente && tam < 2 * TAM_OLHAR && pendente[i] != '\n'; i++) junto[tam++] = pendente[i];
+    int fim = grafemaAnterior(junto, tam, n - inicio) + inicio;
+    // Only bytes still in the pending buffer can be given back, and a
+    // character longer than the whole line is cut after all.
+    if (fim == n || fim == 0 || n - fim > inicioPendente) return n;
+    inicioPendente -= n - fim;
+    return fim;
 }
 
 // A read of standard input may wait for the player: whatever was written is
@@ -322,6 +348,7 @@ bool lerLinha(char* destino, int tamanho) {
     bool utf8 = terminalEmUtf8();
     int n = 0;
     bool leu = false;
+    bool cheia = false;
     while (n < tamanho - 1) {
         int c = lerByte();
         if (c == TECLA_FIM) break;
@@ -330,13 +357,15 @@ bool lerLinha(char* destino, int tamanho) {
         int seguintes = utf8 ? seguintesUtf8(c) : 0;
         if (n > 0 && seguintes > 0 && n + 1 + seguintes > tamanho - 1) {
             devolverByte(c);
-            leu = true;
+            leu = cheia = true;
             break;
         }
         leu = true;
         destino[n++] = static_cast<char>(c);
         if (c == '\n') break;
+        cheia = n == tamanho - 1;
     }
+    if (cheia && utf8) n = semPartirGrafema(destino, n);
     if (leu) {
         destino[n] = '\0';
         tirarEnter(destino);

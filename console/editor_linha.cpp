@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "console/grafemas.h"
 #include "console/sequencias.h"
 #include "console/teclas.h"
 #include "console/utf8.h"
@@ -12,7 +13,7 @@ namespace {
 // The frame: what one key sends, in one write
 
 void acrescentar(EdicaoLinha& e, const char* dados, int tamanho) {
-    if (tamanho > TAM_QUADRO_EDICAO - e.tamQuadro) return;  // cannot happen: the frame holds a whole line
+    if (tamanho > TAM_QUADRO_EDICAO - e.tamQuadro) return;  // cannot happen: the frame holds a whole line twice
     memcpy(e.quadro + e.tamQuadro, dados, static_cast<size_t>(tamanho));
     e.tamQuadro += tamanho;
 }
@@ -22,10 +23,55 @@ void mover(EdicaoLinha& e, int n, char final) {
     acrescentar(e, seq, sequenciaMover(seq, n, final));
 }
 
-bool continuacao(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+// A refused key: the terminal's bell, as a shell's line editor rings it.
+void recusar(EdicaoLinha& e) { acrescentar(e, "\a", 1); }
+
+// ---------------------------------------------------------------------------
+// Where things are on the screen
 
 // The column, counted from the start of the prompt's last row, of byte i.
-int posicao(const EdicaoLinha& e, int i) { return e.colunaInicial + colunasDoTexto(e.texto, i); }
+int posicao(const EdicaoLinha& e, int i) { return colunaDepoisDe(e.texto, i, e.colunaInicial, e.colunas); }
+
+// The rows the window has room for: the text's end must stay within them.
+int capacidade(const EdicaoLinha& e) { return e.linhas * e.colunas; }
+
+// How much of the text the window shows: all of it unless the window was
+// made too small for it since (then up to the last character that fits).
+int visivel(const EdicaoLinha& e) {
+    if (posicao(e, e.tamanho) < capacidade(e)) return e.tamanho;
+    int cabe = 0, naoCabe = e.tamanho;
+    while (naoCabe - cabe > 1) {
+        int meio = (cabe + naoCabe) / 2;
+        if (posicao(e, meio) < capacidade(e))
+            cabe = meio;
+        else
+            naoCabe = meio;
+    }
+    return grafemaAnterior(e.texto, e.tamanho, cabe);
+}
+
+int anterior(const EdicaoLinha& e, int i) { return i > 0 ? grafemaAnterior(e.texto, e.tamanho, i - 1) : 0; }
+
+int seguinte(const EdicaoLinha& e, int i) {
+    int inicio = grafemaAnterior(e.texto, e.tamanho, i);
+    return fimDoGrafema(e.texto, e.tamanho, inicio);
+}
+
+bool palavra(const EdicaoLinha& e, int i) { return grafemaDePalavra(e.texto, e.tamanho, i); }
+
+// The start of the word before i, over what is no word first.
+int palavraAnterior(const EdicaoLinha& e, int i) {
+    while (i > 0 && !palavra(e, anterior(e, i))) i = anterior(e, i);
+    while (i > 0 && palavra(e, anterior(e, i))) i = anterior(e, i);
+    return i;
+}
+
+// Past the end of the word after i, over what is no word first.
+int palavraSeguinte(const EdicaoLinha& e, int i) {
+    while (i < e.tamanho && !palavra(e, i)) i = seguinte(e, i);
+    while (i < e.tamanho && palavra(e, i)) i = seguinte(e, i);
+    return i;
+}
 
 // Puts the terminal's cursor at position x: up with CUU, down with line
 // feeds (which scroll when the text has reached the bottom), then the column.
@@ -38,7 +84,6 @@ void irPara(EdicaoLinha& e, int x) {
     if (coluna > 0) mover(e, coluna, 'C');
     e.linhaFisica = linha;
     e.quebraPendente = false;
-    e.fimEscrito = false;
 }
 
 // Where the cursor is once the text up to byte fim has been written: past
@@ -46,40 +91,45 @@ void irPara(EdicaoLinha& e, int x) {
 // character wraps it.
 void depoisDeEscrever(EdicaoLinha& e, int fim) {
     int x = posicao(e, fim);
-    e.quebraPendente = x % e.colunas == 0;
+    e.quebraPendente = x > 0 && x % e.colunas == 0;
     e.linhaFisica = e.quebraPendente ? x / e.colunas - 1 : x / e.colunas;
-    e.fimEscrito = true;
 }
 
 // Draws the line again from byte i on, the cursor standing at i, and puts
 // the cursor back where it belongs.
 void redesenharDesde(EdicaoLinha& e, int i) {
+    int fim = visivel(e);
+    if (e.cursor > fim) e.cursor = fim;
+    if (i > fim) i = fim;
     irPara(e, posicao(e, i));
     acrescentar(e, SEQ_APAGAR_ABAIXO, sizeof SEQ_APAGAR_ABAIXO - 1);
-    if (e.tamanho > i) {
-        acrescentar(e, e.texto + i, e.tamanho - i);
-        depoisDeEscrever(e, e.tamanho);
+    if (fim > i) {
+        acrescentar(e, e.texto + i, fim - i);
+        depoisDeEscrever(e, fim);
     }
-    if (e.cursor != e.tamanho) irPara(e, posicao(e, e.cursor));
+    if (e.cursor != fim) irPara(e, posicao(e, e.cursor));
 }
 
-int inicioAnterior(const EdicaoLinha& e, int i) {
-    do {
-        i--;
-    } while (i > 0 && continuacao(e.texto[i]));
-    return i;
+void irParaOCursor(EdicaoLinha& e, int cursor) {
+    int fim = visivel(e);
+    if (cursor > fim) cursor = fim;
+    if (cursor == e.cursor) return;
+    e.cursor = cursor;
+    irPara(e, posicao(e, cursor));
 }
 
-int inicioSeguinte(const EdicaoLinha& e, int i) {
-    do {
-        i++;
-    } while (i < e.tamanho && continuacao(e.texto[i]));
-    return i;
-}
-
-void remover(EdicaoLinha& e, int de, int ate) {
+// Erases from byte de to ate; what a word or kill key erased is kept for
+// Ctrl-Y.
+void apagar(EdicaoLinha& e, int de, int ate, bool guardar) {
+    if (ate <= de) return;
+    if (guardar) {
+        memcpy(e.apagado, e.texto + de, static_cast<size_t>(ate - de));
+        e.tamApagado = ate - de;
+    }
     memmove(e.texto + de, e.texto + ate, static_cast<size_t>(e.tamanho - ate));
     e.tamanho -= ate - de;
+    if (e.cursor > de) e.cursor = e.cursor >= ate ? e.cursor - (ate - de) : de;
+    redesenharDesde(e, de);
 }
 
 // Only what shows as itself enters the line: printable ASCII and whole
@@ -94,13 +144,25 @@ bool imprimivel(int codigo, const char* caractere, int tamanho) {
     return !(s[0] == 0xC2 && s[1] < 0xA0);
 }
 
+// Puts bytes in at the cursor, unless the line would pass its bound or no
+// longer fit in the window: then nothing changes, and the bell rings.
 void inserir(EdicaoLinha& e, const char* bytes, int n) {
-    if (e.tamanho + n > MAX_LINHA) return;  // as full as a terminal's own line
+    if (n <= 0) return;
+    if (e.tamanho + n > MAX_LINHA || visivel(e) < e.tamanho) {
+        recusar(e);
+        return;
+    }
     bool noFim = e.cursor == e.tamanho;
-    memmove(e.texto + e.cursor + n, e.texto + e.cursor, static_cast<size_t>(e.tamanho - e.cursor));
-    memcpy(e.texto + e.cursor, bytes, static_cast<size_t>(n));
-    e.tamanho += n;
     int antes = e.cursor;
+    memmove(e.texto + antes + n, e.texto + antes, static_cast<size_t>(e.tamanho - antes));
+    memcpy(e.texto + antes, bytes, static_cast<size_t>(n));
+    e.tamanho += n;
+    if (posicao(e, e.tamanho) >= capacidade(e)) {  // taller than the window: taken back
+        memmove(e.texto + antes, e.texto + antes + n, static_cast<size_t>(e.tamanho - antes - n));
+        e.tamanho -= n;
+        recusar(e);
+        return;
+    }
     e.cursor += n;
     if (noFim) {
         // The common case: the character alone, as the terminal's own echo.
@@ -111,83 +173,73 @@ void inserir(EdicaoLinha& e, const char* bytes, int n) {
     }
 }
 
-void irParaOCursor(EdicaoLinha& e, int cursor) {
-    if (cursor == e.cursor) return;
-    e.cursor = cursor;
-    irPara(e, posicao(e, cursor));
-}
-
 // Enter: the cursor goes past the end of the text and on to the next row.
 void terminarLinha(EdicaoLinha& e) {
-    if (e.cursor != e.tamanho) irParaOCursor(e, e.tamanho);
-    int x = posicao(e, e.tamanho);
+    int fim = visivel(e);
+    if (e.cursor != fim) irParaOCursor(e, fim);
+    int x = posicao(e, fim);
     // Already at the start of the row after the text (moved there by End
     // with the text ending at the last column): a line feed would add one.
     if (!e.quebraPendente && x > 0 && x % e.colunas == 0 && e.linhaFisica == x / e.colunas) return;
     acrescentar(e, "\n", 1);
 }
 
-int coluna(int colunaDoPrompt, int colunas) { return colunaDoPrompt <= 0 ? 0 : (colunaDoPrompt - 1) % colunas + 1; }
+void medir(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
+    e.colunas = colunas > 0 ? colunas : 80;
+    e.linhas = linhas > 0 ? linhas : 24;
+    e.colunaInicial = colunaInicial < 0 ? 0 : colunaInicial > e.colunas ? e.colunas : colunaInicial;
+    e.linhaFisica = 0;
+    e.quebraPendente = e.colunaInicial == e.colunas;
+}
 
 }  // namespace
 
-void iniciarEdicao(EdicaoLinha& e, int colunaDoPrompt, int colunas) {
+void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
     e.tamanho = e.cursor = 0;
-    e.colunas = colunas > 0 ? colunas : 80;
-    e.colunaInicial = coluna(colunaDoPrompt, e.colunas);
-    e.linhaFisica = 0;
-    e.quebraPendente = e.colunaInicial == e.colunas;
-    e.fimEscrito = true;
+    e.tamApagado = 0;  // nothing of an earlier line, another player's maybe, can be put back
     e.tamQuadro = 0;
+    medir(e, colunaInicial, colunas, linhas);
 }
 
-void redesenharEdicao(EdicaoLinha& e, int colunaDoPrompt, int colunas) {
-    e.colunas = colunas > 0 ? colunas : 80;
-    e.colunaInicial = coluna(colunaDoPrompt, e.colunas);
-    e.linhaFisica = 0;
-    e.quebraPendente = e.colunaInicial == e.colunas;
+void redesenharEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
+    medir(e, colunaInicial, colunas, linhas);
     redesenharDesde(e, 0);
 }
 
 ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, const char* caractere, int tamCaractere) {
-    const int CTRL_A = 1, CTRL_D = 4, CTRL_E = 5, CTRL_H = 8, CTRL_U = 21, DEL = 127;
+    const int CTRL_A = 1, CTRL_B = 2, CTRL_D = 4, CTRL_E = 5, CTRL_F = 6, CTRL_H = 8, CTRL_K = 11, CTRL_L = 12,
+              CTRL_U = 21, CTRL_W = 23, CTRL_Y = 25, DEL = 127;
     switch (codigo) {
     case SETA_ESQUERDA:
-        if (e.cursor > 0) irParaOCursor(e, inicioAnterior(e, e.cursor));
-        return EDICAO_SEGUE;
+    case CTRL_B: irParaOCursor(e, anterior(e, e.cursor)); return EDICAO_SEGUE;
     case SETA_DIREITA:
-        if (e.cursor < e.tamanho) irParaOCursor(e, inicioSeguinte(e, e.cursor));
-        return EDICAO_SEGUE;
+    case CTRL_F: irParaOCursor(e, seguinte(e, e.cursor)); return EDICAO_SEGUE;
+    case SETA_ESQUERDA_MODIFICADA:
+    case TECLA_ALT_B: irParaOCursor(e, palavraAnterior(e, e.cursor)); return EDICAO_SEGUE;
+    case SETA_DIREITA_MODIFICADA:
+    case TECLA_ALT_F: irParaOCursor(e, palavraSeguinte(e, e.cursor)); return EDICAO_SEGUE;
     case TECLA_HOME:
     case CTRL_A: irParaOCursor(e, 0); return EDICAO_SEGUE;
     case TECLA_END:
     case CTRL_E: irParaOCursor(e, e.tamanho); return EDICAO_SEGUE;
     case TECLA_ENTER: terminarLinha(e); return EDICAO_LINHA_PRONTA;
+    case CTRL_L: return EDICAO_REDESENHAR_TELA;
     case CTRL_D:
         if (e.tamanho == 0) return EDICAO_FIM_DA_ENTRADA;
         [[fallthrough]];
     case TECLA_DELETE:
-        if (e.cursor < e.tamanho) {
-            remover(e, e.cursor, inicioSeguinte(e, e.cursor));
-            redesenharDesde(e, e.cursor);
-        }
+        if (e.cursor < e.tamanho) apagar(e, e.cursor, seguinte(e, e.cursor), false);
         return EDICAO_SEGUE;
     case CTRL_H:
     case DEL:
-        if (e.cursor > 0) {
-            int inicio = inicioAnterior(e, e.cursor);
-            remover(e, inicio, e.cursor);
-            e.cursor = inicio;
-            redesenharDesde(e, inicio);
-        }
+        if (e.cursor > 0) apagar(e, anterior(e, e.cursor), e.cursor, false);
         return EDICAO_SEGUE;
-    case CTRL_U:
-        if (e.tamanho > 0) {
-            e.tamanho = e.cursor = 0;
-            redesenharDesde(e, 0);
-        }
-        return EDICAO_SEGUE;
-    default: break;  // Up, Down, PageUp, function keys, Alt: nothing
+    case CTRL_W:
+    case TECLA_ALT_BACKSPACE: apagar(e, palavraAnterior(e, e.cursor), e.cursor, true); return EDICAO_SEGUE;
+    case CTRL_K: apagar(e, e.cursor, e.tamanho, true); return EDICAO_SEGUE;
+    case CTRL_U: apagar(e, 0, e.tamanho, true); return EDICAO_SEGUE;
+    case CTRL_Y: inserir(e, e.apagado, e.tamApagado); return EDICAO_SEGUE;
+    default: break;  // Up, Down (no line can be recalled), PageUp, function keys, other Alt keys: nothing
     }
     if (imprimivel(codigo, caractere, tamCaractere)) {
         char c = static_cast<char>(codigo);

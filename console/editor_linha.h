@@ -5,38 +5,44 @@
 // One record holds the whole edit; every key is one function that changes
 // it and puts what the terminal must be sent in its frame. The editor knows
 // no terminal: the console services feed it keys and send its frames.
-// Columns count characters, not bytes.
+// Columns are counted as the terminal counts them, and the cursor moves
+// over what the player sees as one character (grafemas.h).
 #pragma once
 
 // The longest line, as a terminal's own line may be; past it keys are refused.
 const int MAX_LINHA = 4096;
-const int TAM_QUADRO_EDICAO = MAX_LINHA + 256;
+const int TAM_QUADRO_EDICAO = 2 * MAX_LINHA + 256;
 
 struct EdicaoLinha {
     char texto[MAX_LINHA];  // UTF-8, controls never enter it
     int tamanho;            // bytes in texto
-    int cursor;             // byte offset of the cursor, never inside a character
+    int cursor;             // byte offset of the cursor, at the start of a character the player sees
     // Where the text starts: the column after the prompt, 0 to colunas
     // (colunas when the prompt filled its last row exactly).
     int colunaInicial;
     int colunas;                     // the window's width
+    int linhas;                      // and height: the line never takes more rows than that
     int linhaFisica;                 // the row the terminal's cursor is on, counted from the prompt's last row
     bool quebraPendente;             // the cursor sits past the last column, until the next character wraps it
-    bool fimEscrito;                 // the cursor is where writing the whole text left it
+    char apagado[MAX_LINHA];         // the last text erased on this line, for Ctrl-Y
+    int tamApagado;
     char quadro[TAM_QUADRO_EDICAO];  // what to send the terminal for the last key
     int tamQuadro;
 };
 
-enum ResultadoEdicao { EDICAO_SEGUE, EDICAO_LINHA_PRONTA, EDICAO_FIM_DA_ENTRADA };
+enum ResultadoEdicao { EDICAO_SEGUE, EDICAO_LINHA_PRONTA, EDICAO_FIM_DA_ENTRADA, EDICAO_REDESENHAR_TELA };
 
-// A new, empty line; colunaDoPrompt counts every column the prompt's line
-// has taken (it may be wider than the window).
-void iniciarEdicao(EdicaoLinha& e, int colunaDoPrompt, int colunas);
+// A new, empty line behind a prompt that ends at colunaInicial (0 to
+// colunas) of its last row, in a window of colunas by linhas.
+void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas);
 
 // One key code (teclas.h); a character outside ASCII comes as
-// TECLA_NAO_ASCII with its bytes.
+// TECLA_NAO_ASCII with its bytes. EDICAO_REDESENHAR_TELA (Ctrl-L) asks for
+// the whole screen again, then redesenharEdicao.
 ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, const char* caractere, int tamCaractere);
 
 // Draws the whole line again, from the prompt on, into the frame: after
-// the screen was written again with the prompt (a resize, or fg).
-void redesenharEdicao(EdicaoLinha& e, int colunaDoPrompt, int colunas);
+// the screen was written again with the prompt (a resize, fg or Ctrl-L), by
+// the window's size now. What does not fit in the window is kept, not
+// drawn, until the line is short enough again.
+void redesenharEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "console/grafemas.h"
 #include "console/terminal.h"
 
 namespace {
@@ -45,25 +46,25 @@ void reescreverSaida() {
     if (enviados > 0) terminalEscrever(saida, enviados);
 }
 
-int colunaDaSaida() {
+int colunaDaSaida(int colunas) {
     int inicio = enviados;
     while (inicio > 0 && saida[inicio - 1] != '\n') inicio--;
-    int colunas = 0;
-    for (int i = inicio; i < enviados; i++) {
-        unsigned char c = static_cast<unsigned char>(saida[i]);
-        if (c == 0x1B) {
-            // A control sequence takes no column: ESC [, parameters, a final byte.
-            if (i + 1 < enviados && saida[i + 1] == '[') {
-                i += 2;
-                while (i < enviados && !(saida[i] >= 0x40 && saida[i] <= 0x7E)) i++;
-            } else {
-                i++;
-            }
-        } else if (c >= 0x20 && (c & 0xC0) != 0x80) {
-            colunas++;
+    int x = 0;
+    for (int i = inicio; i < enviados;) {
+        int texto = i;
+        while (texto < enviados && saida[texto] != 0x1B) texto++;
+        x = colunaDepoisDe(saida + i, texto - i, x, colunas);
+        i = texto;
+        if (i >= enviados) break;
+        // A control sequence takes no column: ESC [, parameters, a final byte.
+        i++;
+        if (i < enviados && saida[i] == '[') {
+            i++;
+            while (i < enviados && !(saida[i] >= 0x40 && saida[i] <= 0x7E)) i++;
         }
+        i++;
     }
-    return colunas;
+    return x == 0 ? 0 : (x - 1) % colunas + 1;
 }
 
 void registrarEco(const char* dados, int tamanho) {

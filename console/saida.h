@@ -20,10 +20,11 @@ void descarregarSaida();
 // Writes again what the current screen has shown.
 void reescreverSaida();
 
-// The columns the cursor has moved along the screen's last line: where the
-// prompt being answered ends. Every character counts as wide as the screen
+// The column of its row where the screen's last line ends, in a window of
+// colunas: where the prompt being answered ends (0 to colunas, colunas when
+// it filled its row exactly). Every character counts as wide as the screen
 // shows it; control sequences count nothing.
-int colunaDaSaida();
+int colunaDaSaida(int colunas);
 
 // Adds to the record what the terminal already shows: a line echoed by the
 // line editor.

@@ -137,6 +137,14 @@ ResultadoTecla normal(DecodificadorTeclas& d, int byte) {
     return nenhuma();
 }
 
+// Alt with a key: the few a line editor acts on, or one code for the rest.
+int teclaComAlt(unsigned caractere) {
+    if (caractere == 'b' || caractere == 'B') return TECLA_ALT_B;
+    if (caractere == 'f' || caractere == 'F') return TECLA_ALT_F;
+    if (caractere == 0x7F || caractere == 0x08) return TECLA_ALT_BACKSPACE;
+    return ESTENDIDA_ALT;
+}
+
 ResultadoTecla aposEsc(DecodificadorTeclas& d, int byte) {
     if (byte == '[') {
         iniciarSequencia(d, CSI);
@@ -148,6 +156,8 @@ ResultadoTecla aposEsc(DecodificadorTeclas& d, int byte) {
     }
     d.estado = NORMAL;
     if (byte == 0x1B) return devolvendo(tecla(TECLA_ESC));  // Escape twice
+    int alt = teclaComAlt(byte);
+    if (alt != ESTENDIDA_ALT) return tecla(alt);
     int seguintes = seguintesUtf8(byte);
     if (seguintes > 0) {
         d.estado = UTF8;
@@ -287,7 +297,7 @@ ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bo
     }
     if (caractere != 0) {
         // Alt with a key, unless Ctrl is held too (AltGr, which types letters).
-        if (alt && !ctrl) return tecla(ESTENDIDA_ALT);
+        if (alt && !ctrl) return tecla(teclaComAlt(caractere));
         if (caractere == '\r' || caractere == '\n') return tecla(TECLA_ENTER);
         if (caractere < 0x80) return tecla(static_cast<int>(caractere));
         return tecla(TECLA_NAO_ASCII);

@@ -37,7 +37,12 @@ const int SETA_CIMA_MODIFICADA = TECLA_ESTENDIDA + 141;
 const int SETA_BAIXO_MODIFICADA = TECLA_ESTENDIDA + 145;
 const int SETA_ESQUERDA_MODIFICADA = TECLA_ESTENDIDA + 115;
 const int SETA_DIREITA_MODIFICADA = TECLA_ESTENDIDA + 116;
-const int ESTENDIDA_ALT = TECLA_ESTENDIDA + 1;           // Alt held with an ordinary key
+// Alt with the keys a shell's line editor gives a meaning: a word back, a
+// word on, erase the word before.
+const int TECLA_ALT_B = TECLA_ESTENDIDA + 48;
+const int TECLA_ALT_F = TECLA_ESTENDIDA + 33;
+const int TECLA_ALT_BACKSPACE = TECLA_ESTENDIDA + 14;
+const int ESTENDIDA_ALT = TECLA_ESTENDIDA + 1;           // Alt held with any other key
 const int ESTENDIDA_DESCONHECIDA = TECLA_ESTENDIDA + 0;  // any other sequence, read whole
 
 // No byte, and so no key, can come any more: the end of the input.

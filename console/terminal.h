@@ -34,8 +34,9 @@ int terminalLerTecla();
 // whole character; 0 otherwise.
 int terminalCaractereDaTecla(char destino[4]);
 
-// The window's width in columns.
+// The window's width in columns, and its height in rows.
 int terminalColunas();
+int terminalLinhas();
 
 // Whether the terminal takes the escape sequences of sequencias.h in its
 // output: then the console services put colours, clears and the cursor's

@@ -289,11 +289,26 @@ int terminalLerTecla() {
 
 int terminalCaractereDaTecla(char destino[4]) { return caractereDaTecla(leitor, destino); }
 
-int terminalColunas() {
+namespace {
+// The window's size, or 0 by 0 where no terminal tells it.
+struct winsize tamanhoDaJanela() {
     struct winsize tamanho;
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &tamanho) == 0 && tamanho.ws_col > 0) return tamanho.ws_col;
-    if (fdTecla >= 0 && ioctl(fdTecla, TIOCGWINSZ, &tamanho) == 0 && tamanho.ws_col > 0) return tamanho.ws_col;
-    return 80;
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &tamanho) == 0 && tamanho.ws_col > 0 && tamanho.ws_row > 0) return tamanho;
+    if (fdTecla >= 0 && ioctl(fdTecla, TIOCGWINSZ, &tamanho) == 0 && tamanho.ws_col > 0 && tamanho.ws_row > 0)
+        return tamanho;
+    memset(&tamanho, 0, sizeof tamanho);
+    return tamanho;
+}
+}  // namespace
+
+int terminalColunas() {
+    int colunas = tamanhoDaJanela().ws_col;
+    return colunas > 0 ? colunas : 80;
+}
+
+int terminalLinhas() {
+    int linhas = tamanhoDaJanela().ws_row;
+    return linhas > 0 ? linhas : 24;
 }
 
 bool terminalTomaSequencias() { return true; }

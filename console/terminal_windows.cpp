@@ -220,6 +220,12 @@ int terminalColunas() {
     return 80;
 }
 
+int terminalLinhas() {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (saidaNoConsole && GetConsoleScreenBufferInfo(saida, &info)) return info.srWindow.Bottom - info.srWindow.Top + 1;
+    return 24;
+}
+
 bool terminalTomaSequencias() { return saidaVt; }
 
 // The console's own cursor stays as it is.

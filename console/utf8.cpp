@@ -23,11 +23,3 @@ int tamanhoUtf8(const unsigned char* s) {
     }
     return seguintes + 1;
 }
-
-int colunasDoTexto(const char* texto, int bytes) {
-    int n = 0;
-    for (int i = 0; i < bytes; i++) {
-        if ((static_cast<unsigned char>(texto[i]) & 0xC0) != 0x80) n++;
-    }
-    return n;
-}

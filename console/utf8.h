@@ -1,5 +1,4 @@
-// The little of UTF-8 that the console needs: where a character ends, and
-// how many columns a text takes.
+// The little of UTF-8 that the console needs: where a character ends.
 #pragma once
 
 // Bytes that follow a lead byte of UTF-8, by the lead byte alone (0 if none).
@@ -7,6 +6,3 @@ int seguintesUtf8(int inicial);
 
 // Length of the well-formed UTF-8 character at s (2 to 4), or 0.
 int tamanhoUtf8(const unsigned char* s);
-
-// Columns of the first bytes of a text of whole UTF-8 characters.
-int colunasDoTexto(const char* texto, int bytes);

@@ -2,6 +2,11 @@
 
 #include <cstdlib>
 
+#include "console/grafemas.h"
+
+const std::string CONTINUACAO = "\x01";
+const std::string PREENCHIMENTO = "\x02";
+
 namespace {
 
 size_t indice(const TelaModelo& t, int linha, int coluna) { return static_cast<size_t>(linha * t.colunas + coluna); }
@@ -32,6 +37,38 @@ void sequencia(TelaModelo& t, const std::string& parametro, char final) {
     if (final == 'J' && parametro == "2") apagarDesde(t, 0);
 }
 
+unsigned codigoDe(const std::string& c) {
+    unsigned char s0 = static_cast<unsigned char>(c[0]);
+    if (c.size() == 1) return s0;
+    unsigned codigo = s0 & (0x7F >> c.size());
+    for (size_t k = 1; k < c.size(); k++) codigo = codigo << 6 | (static_cast<unsigned char>(c[k]) & 0x3F);
+    return codigo;
+}
+
+void escreverCaractere(TelaModelo& t, const std::string& c) {
+    unsigned codigo = codigoDe(c);
+    int largura = t.aposZwj && emojiDoCodigo(codigo) ? 0 : larguraDoCodigo(codigo);
+    t.aposZwj = codigo == 0x200D;
+    if (largura == 0) {  // joins the character before it
+        int linha = t.linha, coluna = t.quebraPendente ? t.coluna : t.coluna - 1;
+        while (coluna > 0 && t.celulas[indice(t, linha, coluna)] == CONTINUACAO) coluna--;
+        if (coluna >= 0) t.celulas[indice(t, linha, coluna)] += c;
+        return;
+    }
+    if (t.quebraPendente) t.coluna = 0, t.quebraPendente = false, descer(t);
+    if (largura == 2 && t.coluna == t.colunas - 1) {
+        t.celulas[indice(t, t.linha, t.coluna)] = PREENCHIMENTO;
+        t.coluna = 0;
+        descer(t);
+    }
+    t.celulas[indice(t, t.linha, t.coluna)] = c;
+    if (largura == 2) t.celulas[indice(t, t.linha, t.coluna + 1)] = CONTINUACAO;
+    if (t.coluna + largura < t.colunas)
+        t.coluna += largura;
+    else
+        t.coluna = t.colunas - 1, t.quebraPendente = true;
+}
+
 }  // namespace
 
 void iniciarTelaModelo(TelaModelo& t, int linhas, int colunas) {
@@ -52,14 +89,11 @@ void aplicarNaTela(TelaModelo& t, const std::string& b) {
             while (fim < b.size() && !(b[fim] >= 0x40 && b[fim] <= 0x7e)) fim++;
             sequencia(t, b.substr(i + 2, fim - i - 2), fim < b.size() ? b[fim] : 0);
             i = fim + 1;
+        } else if (c < 0x20) {
+            i++;  // the bell, and what else shows nothing
         } else {
             size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-            if (t.quebraPendente) t.coluna = 0, t.quebraPendente = false, descer(t);
-            t.celulas[indice(t, t.linha, t.coluna)] = b.substr(i, n);
-            if (t.coluna + 1 < t.colunas)
-                t.coluna++;
-            else
-                t.quebraPendente = true;
+            escreverCaractere(t, b.substr(i, n));
             i += n;
         }
     }
@@ -69,7 +103,7 @@ std::string linhaDaTela(const TelaModelo& t, int linha) {
     std::string texto;
     for (int c = 0; c < t.colunas; c++) {
         const std::string& s = t.celulas[indice(t, linha, c)];
-        texto += s.empty() ? " " : s;
+        if (s != CONTINUACAO) texto += s.empty() || s == PREENCHIMENTO ? " " : s;
     }
     return texto.substr(0, texto.find_last_not_of(' ') + 1);
 }

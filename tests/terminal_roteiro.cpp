@@ -15,6 +15,7 @@ long limiteLeiturasTecla = 0;
 bool utf8Roteiro = true;
 bool edicaoRoteiro = false;
 int colunasRoteiro = 80;
+int linhasRoteiro = 24;
 
 namespace {
 
@@ -122,6 +123,8 @@ int terminalLerTecla() { return lerTeclaDeBytes(leitor, lerByteRoteiro); }
 int terminalCaractereDaTecla(char destino[4]) { return caractereDaTecla(leitor, destino); }
 
 int terminalColunas() { return colunasRoteiro; }
+
+int terminalLinhas() { return linhasRoteiro; }
 
 // Colours and clears come as a terminal's escape sequences.
 bool terminalTomaSequencias() { return true; }

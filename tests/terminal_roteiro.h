@@ -30,6 +30,7 @@ extern bool utf8Roteiro;
 // standard input) instead of from the input stream, and the window's width.
 extern bool edicaoRoteiro;
 extern int colunasRoteiro;
+extern int linhasRoteiro;
 
 // Called once per read of a key byte; a test can stop a runaway match here.
 extern long limiteLeiturasTecla;

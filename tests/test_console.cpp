@@ -68,6 +68,13 @@ TEST(Console, LerLinhaCaractereDeVariosBytesNuncaECortado) {
     comEntrada(inicio + "\xc3\xa3o\n");
     EXPECT_EQ(linha(), inicio);
     EXPECT_EQ(linha(), "\xc3\xa3o");
+    // Nor is what the player sees as one: an e whose accent comes after it,
+    // an emoji whose skin tone would pass byte 49.
+    comEntrada(inicio + "e\xcc\x81u\n" + std::string(45, 'x') + "\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd\n");
+    EXPECT_EQ(linha(), inicio);
+    EXPECT_EQ(linha(), "e\xcc\x81u");
+    EXPECT_EQ(linha(), std::string(45, 'x'));
+    EXPECT_EQ(linha(), "\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd");
     // One that ends exactly at byte 49 stays.
     comEntrada(std::string(47, 'y') + "\xc3\xa3\n");
     EXPECT_EQ(linha(), std::string(47, 'y') + "\xc3\xa3");

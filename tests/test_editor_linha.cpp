@@ -11,7 +11,7 @@
 #include "console/console.h"
 #include "console/editor_linha.h"
 #include "console/teclas.h"
-#include "console/utf8.h"
+#include "console/grafemas.h"
 #include "tests/tela_modelo.h"
 #include "tests/terminal_roteiro.h"
 
@@ -25,22 +25,22 @@ std::string texto() { return std::string(e.texto, static_cast<size_t>(e.tamanho)
 std::string quadro() { return std::string(e.quadro, static_cast<size_t>(e.tamQuadro)); }
 
 // A prompt on a screen of the given width, and an empty line behind it.
+int larguraDe(const std::string& s) { return larguraDoTexto(s.data(), static_cast<int>(s.size())); }
+
 void comecar(const std::string& p, int colunas, int linhas = 24) {
     prompt = p;
     iniciarTelaModelo(tela, linhas, colunas);
     aplicarNaTela(tela, prompt);
-    iniciarEdicao(e, colunasDoTexto(prompt.data(), static_cast<int>(prompt.size())), colunas);
+    int x = larguraDe(prompt);
+    iniciarEdicao(e, x == 0 ? 0 : (x - 1) % colunas + 1, colunas, linhas);
 }
 
-// The cells of the screen from the prompt on, row after row, blanks as
-// spaces.
+// The characters on the screen from the prompt on, row after row, blanks
+// as spaces; the halves and the blanks wide characters leave are no text.
 std::string mostrado() {
     std::string s;
-    for (int l = 0; l < tela.linhas; l++) {
-        for (int c = 0; c < tela.colunas; c++) {
-            const std::string& celula = tela.celulas[static_cast<size_t>(l * tela.colunas + c)];
-            s += celula.empty() ? " " : celula;
-        }
+    for (const std::string& celula : tela.celulas) {
+        if (celula != CONTINUACAO && celula != PREENCHIMENTO) s += celula.empty() ? " " : celula;
     }
     return s;
 }
@@ -52,10 +52,14 @@ void confere() {
     std::string tudo = mostrado();
     EXPECT_EQ(tudo.substr(0, esperado.size()), esperado);
     EXPECT_EQ(tudo.find_first_not_of(' ', esperado.size()), std::string::npos) << "text left behind";
-    int x = colunasDoTexto(prompt.data(), static_cast<int>(prompt.size())) + colunasDoTexto(e.texto, e.cursor);
-    int linha = tela.quebraPendente ? tela.linha + 1 : tela.linha;
-    int coluna = tela.quebraPendente ? 0 : tela.coluna;
-    EXPECT_EQ(linha * tela.colunas + coluna, x) << "cursor at row " << tela.linha << ", column " << tela.coluna;
+    // The cursor stands on the cell where the character after it begins.
+    TelaModelo ate = tela;
+    iniciarTelaModelo(ate, tela.linhas, tela.colunas);
+    aplicarNaTela(ate, prompt + std::string(e.texto, static_cast<size_t>(e.cursor)));
+    int linha = ate.quebraPendente ? ate.linha + 1 : ate.linha;
+    int coluna = ate.quebraPendente ? 0 : ate.coluna;
+    EXPECT_EQ(tela.quebraPendente ? tela.linha + 1 : tela.linha, linha);
+    EXPECT_EQ(tela.quebraPendente ? 0 : tela.coluna, coluna) << "cursor at row " << tela.linha;
 }
 
 ResultadoEdicao tecla(int codigo, const char* caractere = nullptr, int tamanho = 0) {
@@ -80,7 +84,8 @@ void digitar(const std::string& bytes) {
     }
 }
 
-const int BACKSPACE = 127, CTRL_D = 4, CTRL_U = 21;
+const int BACKSPACE = 127, CTRL_B = 2, CTRL_D = 4, CTRL_F = 6, CTRL_K = 11, CTRL_L = 12, CTRL_U = 21, CTRL_W = 23,
+          CTRL_Y = 25;
 
 }  // namespace
 
@@ -132,10 +137,107 @@ TEST(EditorLinha, SoEntraOQueApareceComoSiMesmo) {
 TEST(EditorLinha, LinhaNaoPassaDoLimite) {
     comecar("", 80, MAX_LINHA / 80 + 2);
     digitar(std::string(MAX_LINHA - 1, 'a'));
-    digitar("\xc3\xa3");  // two bytes where one is left: refused whole
+    digitar("\xc3\xa3");  // two bytes where one is left: refused whole, with the bell
+    EXPECT_EQ(quadro(), "\a");
     digitar("bc");
     EXPECT_EQ(e.tamanho, MAX_LINHA);
     EXPECT_EQ(texto(), std::string(MAX_LINHA - 1, 'a') + "b");
+}
+
+// Wide characters, accents that come after their letter, skin tones and
+// flags: every move and edit steps over what the player sees as one
+// character, and the screen shows what is stored, the cursor where it is
+// (confere, after every key).
+TEST(EditorLinha, LargosECombinadosOndeOJogadorOsVe) {
+    comecar("-> Objeto [Ovo \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x98\x80]: ", 80);
+    digitar("123");
+    tecla(SETA_ESQUERDA);
+    tecla(BACKSPACE);
+    EXPECT_EQ(texto(), "13");
+    comecar("Nome do jogador 1: ", 80);
+    digitar("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" "abc");
+    for (int i = 0; i < 3; i++) tecla(SETA_ESQUERDA);
+    digitar("Z");
+    EXPECT_EQ(texto(), "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" "Zabc");
+    comecar("Nome: ", 80);
+    digitar("Jose\xcc\x81 Maria");  // the accent typed after its e
+    for (int i = 0; i < 6; i++) tecla(SETA_ESQUERDA);
+    digitar("Q");
+    EXPECT_EQ(texto(), "Jose\xcc\x81Q Maria");
+    comecar("Nome: ", 80);
+    digitar("\xf0\x9f\x87\xa7\xf0\x9f\x87\xb7\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd");  // a flag, a thumb with its tone
+    tecla(SETA_ESQUERDA);
+    tecla(BACKSPACE);
+    EXPECT_EQ(texto(), "\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd");
+    tecla(TECLA_DELETE);
+    EXPECT_EQ(texto(), "");
+    // A narrow window: wide characters that reach its last column go whole
+    // to the next row.
+    comecar("Nome: ", 9, 6);
+    digitar("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e");
+    for (int i = 0; i < 4; i++) tecla(SETA_ESQUERDA);
+    digitar("x\xc3\xa7");
+    tecla(TECLA_HOME);
+    tecla(TECLA_DELETE);
+    tecla(TECLA_END);
+}
+
+// The keys of a shell's line editor, over accented words: a word is a run
+// of letters and digits.
+TEST(EditorLinha, TeclasDePalavraEDeApagar) {
+    comecar("Nome: ", 80);
+    digitar("Jo\xc3\xa3o da Concei\xc3\xa7\xc3\xa3o!");
+    tecla(CTRL_W);  // the word before, and the ! after it
+    EXPECT_EQ(texto(), "Jo\xc3\xa3o da ");
+    tecla(CTRL_Y);  // put back
+    EXPECT_EQ(texto(), "Jo\xc3\xa3o da Concei\xc3\xa7\xc3\xa3o!");
+    tecla(TECLA_ALT_B);
+    tecla(SETA_ESQUERDA_MODIFICADA);  // Ctrl-Left: the start of "da"
+    tecla(CTRL_K);
+    EXPECT_EQ(texto(), "Jo\xc3\xa3o ");
+    tecla(CTRL_Y);
+    tecla(TECLA_HOME);
+    tecla(TECLA_ALT_F);              // past "João"
+    tecla(SETA_DIREITA_MODIFICADA);  // Ctrl-Right: past "da"
+    tecla(CTRL_B);
+    tecla(CTRL_F);
+    tecla(TECLA_ALT_BACKSPACE);
+    EXPECT_EQ(texto(), "Jo\xc3\xa3o  Concei\xc3\xa7\xc3\xa3o!");
+    EXPECT_EQ(tecla(CTRL_L), EDICAO_REDESENHAR_TELA);
+    tecla(CTRL_U);
+    EXPECT_EQ(texto(), "");
+    // A new line, another player's maybe, puts back nothing of the last one.
+    comecar("Nome do jogador 2: ", 80);
+    tecla(CTRL_Y);
+    EXPECT_EQ(texto(), "");
+}
+
+// The line never takes more rows than the window has: past the last
+// character that fits, keys are refused with the bell; a window made
+// smaller shows what fits and keeps the rest.
+TEST(EditorLinha, NuncaMaisAltaQueAJanela) {
+    comecar("Nome: ", 10, 3);  // 6 + 23 columns, and the cursor's
+    digitar(std::string(23, 'a'));
+    digitar("b");
+    EXPECT_EQ(quadro(), "\a");
+    EXPECT_EQ(texto(), std::string(23, 'a'));
+    iniciarTelaModelo(tela, 2, 10);  // the window made two rows high, and drawn again
+    aplicarNaTela(tela, prompt);
+    e.tamQuadro = 0;
+    redesenharEdicao(e, 6, 10, 2);
+    aplicarNaTela(tela, quadro());
+    EXPECT_EQ(linhaDaTela(tela, 0), "Nome: aaaa");
+    EXPECT_EQ(linhaDaTela(tela, 1), "aaaaaaaaa");
+    e.tamQuadro = 0;
+    aplicarTeclaEdicao(e, 'c', nullptr, 0);  // still too long: refused
+    EXPECT_EQ(quadro(), "\a");
+    for (int i = 0; i < 10; i++) {
+        e.tamQuadro = 0;
+        aplicarTeclaEdicao(e, BACKSPACE, nullptr, 0);
+        aplicarNaTela(tela, quadro());
+    }
+    confere();  // short enough again: all of it shown
+    EXPECT_EQ(texto(), std::string(13, 'a'));
 }
 
 // A prompt of 33 columns in a window of 40: the text wraps after 7, and
@@ -177,7 +279,7 @@ TEST(EditorLinha, RedesenhoPelaNovaLargura) {
     iniciarTelaModelo(tela, 24, 12);  // the screen as it is redrawn, by the new width
     aplicarNaTela(tela, prompt);
     e.tamQuadro = 0;
-    redesenharEdicao(e, 10, 12);
+    redesenharEdicao(e, 10, 12, 24);
     aplicarNaTela(tela, quadro());
     confere();
     EXPECT_EQ(linhaDaTela(tela, 1), "cdef");

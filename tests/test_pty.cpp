@@ -12,6 +12,7 @@
 #include <chrono>
 #include <string>
 
+#include "console/grafemas.h"
 #include "tests/pty_sessao.h"
 #include "tests/tela_modelo.h"
 
@@ -56,7 +57,7 @@ void cursorDepoisDe(SessaoPty& s, const std::string& texto, int linhas = 45, int
     lerTudo(s);
     TelaModelo t = telaAtual(s, linhas, colunas);
     EXPECT_EQ(linhaDaTela(t, t.linha), texto);
-    EXPECT_EQ(t.coluna, static_cast<int>(texto.size()));
+    EXPECT_EQ(t.coluna, larguraDoTexto(texto.data(), static_cast<int>(texto.size())));
 }
 
 bool modoRestaurado(const SessaoPty& s) {
@@ -451,6 +452,27 @@ TEST(LinhaDigitada, NomeCorrigidoComAsTeclasDeEdicao) {
     ASSERT_TRUE(esperar(s, "Bia\r\n"));
     EXPECT_NE(s.saida.find("Nome do jogador 2: Bia\r\n"), std::string::npos) << "plain typing echoed byte for byte";
     ASSERT_TRUE(esperar(s, "JOGADOR: Concei\xc3\xa7\xc3\xa3o\r\n"));
+    encerrarSessao(s);
+}
+
+// Wide characters and an emoji, edited in the middle: the terminal shows
+// the name where it is stored, as the sheet shows it afterwards.
+TEST(LinhaDigitada, LargosEEmojiEditadosNoMeio) {
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s));
+    ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
+    responder(s, "2");
+    ASSERT_TRUE(esperar(s, "Nome do jogador 1: "));
+    ASSERT_TRUE(esperarLeitura(s, true));
+    digitar(s, "Ana \xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e \xf0\x9f\x98\x80\x1b[D\x1b[D\x1b[D\x1b[DZ");
+    ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
+    lerTudo(s);
+    TelaModelo t = telaAtual(s);
+    std::string ateOCursor = "Nome do jogador 1: Ana \xe6\x97\xa5Z";
+    EXPECT_EQ(linhaDaTela(t, t.linha), ateOCursor + "\xe6\x9c\xac\xe8\xaa\x9e \xf0\x9f\x98\x80");
+    EXPECT_EQ(t.coluna, larguraDoTexto(ateOCursor.data(), static_cast<int>(ateOCursor.size())));
+    digitar(s, "\rBia\r");
+    ASSERT_TRUE(esperar(s, "JOGADOR: Ana \xe6\x97\xa5Z\xe6\x9c\xac\xe8\xaa\x9e \xf0\x9f\x98\x80\r\n"));
     encerrarSessao(s);
 }
 

@@ -98,6 +98,8 @@ TEST(Teclas, EscapeSozinhoEAlt) {
                           "d"),
               uma(ESTENDIDA_ALT));
     EXPECT_EQ(decodificar("\x1b\xc3\xa9"), uma(ESTENDIDA_ALT));
+    // Those a line editor acts on have codes of their own.
+    EXPECT_EQ(decodificar("\x1b" "b\x1b" "F\x1b\x7f"), (std::vector<int>{TECLA_ALT_B, TECLA_ALT_F, TECLA_ALT_BACKSPACE}));
 }
 
 TEST(Teclas, SequenciaCortadaNaoDeixaRestos) {
@@ -153,6 +155,8 @@ TEST(Teclas, EventosDoConsoleDaoOsMesmosCodigos) {
     EXPECT_EQ(codigos(0x24, 0), std::vector<int>({TECLA_HOME}));
     EXPECT_EQ(codigos(0x74, 0), std::vector<int>({TECLA_F1 + 4}));
     EXPECT_EQ(codigos(0x44, 'd', true), std::vector<int>({ESTENDIDA_ALT}));
+    EXPECT_EQ(codigos(0x42, 'b', true), std::vector<int>({TECLA_ALT_B}));
+    EXPECT_EQ(codigos(0x08, 8, true), std::vector<int>({TECLA_ALT_BACKSPACE}));
     EXPECT_EQ(codigos(0x32, '@', true, true), std::vector<int>({'@'}));  // AltGr
     EXPECT_EQ(codigos(0x43, 3, false, true), std::vector<int>({3}));     // Ctrl-C
     for (int modificador : {0x10, 0x11, 0x12, 0x14, 0x5B, 0x90, 0xA0, 0xA5}) {

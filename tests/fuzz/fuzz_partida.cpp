@@ -25,13 +25,13 @@ size_t limiteDeSaida(size_t tamanho) { return 256 * 1024 + 4096 * tamanho; }
 
 // The only controls the output may hold are newlines and the game's own
 // sequences: colours (ESC [ 0 ; bg ; fg m), the clear (ESC [ H, ESC [ 2 J,
-// ESC [ 3 J) and the line editor's moves (CR, ESC [ n A, ESC [ n C,
-// ESC [ J). Anything else is player text that went out raw. C1 controls
+// ESC [ 3 J) and the line editor's moves and bell (CR, ESC [ n A,
+// ESC [ n C, ESC [ J, BEL). Anything else is player text that went out raw. C1 controls
 // count, raw or in UTF-8.
 bool soControlesDoJogo(const unsigned char* s, size_t n) {
     for (size_t i = 0; i < n; i++) {
         unsigned char c = s[i];
-        if (c == '\n' || c == '\r') continue;
+        if (c == '\n' || c == '\r' || c == '\a') continue;
         if (c == 0x1B) {
             size_t j = i + 1;
             if (j >= n || s[j] != '[') return false;
