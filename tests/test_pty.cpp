@@ -78,6 +78,14 @@ void chegarALeitura(SessaoPty& s, bool leituraDeTecla) {
     }
 }
 
+// Two players, and the first name's prompt waits.
+void chegarAoPrimeiroNome(SessaoPty& s) {
+    ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
+    responder(s, "2");
+    ASSERT_TRUE(esperar(s, "Nome do jogador 1: "));
+    ASSERT_TRUE(esperarLeitura(s, true));
+}
+
 // From the first editor: both players end their turns at once, and the
 // first judge's first score prompt waits.
 void chegarAPrimeiraNota(SessaoPty& s) {
@@ -432,10 +440,7 @@ TEST(LinhaDigitada, TeclasSemFuncaoNaoEntramNoTexto) {
 TEST(LinhaDigitada, NomeCorrigidoComAsTeclasDeEdicao) {
     SessaoPty s;
     ASSERT_TRUE(iniciarSessao(s));
-    ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
-    responder(s, "2");
-    ASSERT_TRUE(esperar(s, "Nome do jogador 1: "));
-    ASSERT_TRUE(esperarLeitura(s, true));
+    chegarAoPrimeiroNome(s);
     unsigned modo = modoLocal(s);
     EXPECT_FALSE(modo & (ICANON | ECHO)) << "a line prompt in the terminal's line mode";
     EXPECT_TRUE(modo & ISIG);
@@ -460,10 +465,7 @@ TEST(LinhaDigitada, NomeCorrigidoComAsTeclasDeEdicao) {
 TEST(LinhaDigitada, LargosEEmojiEditadosNoMeio) {
     SessaoPty s;
     ASSERT_TRUE(iniciarSessao(s));
-    ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
-    responder(s, "2");
-    ASSERT_TRUE(esperar(s, "Nome do jogador 1: "));
-    ASSERT_TRUE(esperarLeitura(s, true));
+    chegarAoPrimeiroNome(s);
     digitar(s, "Ana \xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e \xf0\x9f\x98\x80\x1b[D\x1b[D\x1b[D\x1b[DZ");
     ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
     lerTudo(s);
