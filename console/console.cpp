@@ -43,10 +43,8 @@ void acrescentarCaret(unsigned char c) {
 // any of it as a control (an arrow pressed at a prompt stores ESC [ A, which
 // sent raw would move the cursor; ESC [ 2 J would clear the screen). C0
 // controls and DEL take the caret form, C1 controls (raw, or encoded in
-// UTF-8) the M-^ form; well-formed UTF-8 passes whole, so accents show. On
-// a console that is not UTF-8, bytes from 0x80 up are its letters.
+// UTF-8) the M-^ form; well-formed UTF-8 passes whole, so accents show.
 void acrescentarVisivel(const char* texto) {
-    bool utf8 = terminalEmUtf8();
     const unsigned char* s = reinterpret_cast<const unsigned char*>(texto);
     while (*s) {
         unsigned char c = *s;
@@ -55,7 +53,7 @@ void acrescentarVisivel(const char* texto) {
             s++;
             continue;
         }
-        if (c < 0x80 || !utf8) {
+        if (c < 0x80) {
             acrescentarByte(static_cast<char>(c));
             s++;
             continue;
@@ -116,12 +114,14 @@ int segundoCodigo = -1;
 // The screen again, after a resize or a stop: what it has shown since it was
 // cleared, then the line being typed, if one is.
 void redesenharTela() {
+    if (!terminalTomaSequencias()) terminalLimpar();  // the record holds no clear of its own there
     reescreverSaida();
     if (!emEdicao) return;
     edicao.tamQuadro = 0;
     int colunas = terminalColunas();
     redesenharEdicao(edicao, colunaDaSaida(colunas), colunas, terminalLinhas());
     terminalEscrever(edicao.quadro, edicao.tamQuadro);
+    terminalLinhasAbaixo(linhasAteOFim(edicao));
 }
 
 // A key from the backend; a redraw it asks for is done here, and the read
@@ -153,12 +153,14 @@ int editarLinha(char* destino) {
         e.tamQuadro = 0;
         r = aplicarTeclaEdicao(e, codigo, caractere, tamCaractere);
         if (e.tamQuadro > 0) terminalEscrever(e.quadro, e.tamQuadro);
+        terminalLinhasAbaixo(r == EDICAO_SEGUE ? linhasAteOFim(e) : 0);
         if (r == EDICAO_REDESENHAR_TELA) {  // Ctrl-L: the screen, cleared, with the line
             redesenharTela();
             r = EDICAO_SEGUE;
         }
     }
     emEdicao = false;
+    terminalLinhasAbaixo(0);
     if (r == EDICAO_FIM_DA_ENTRADA) return 0;
     memcpy(destino, e.texto, static_cast<size_t>(e.tamanho));
     destino[e.tamanho] = '\n';
@@ -345,7 +347,6 @@ void tirarEnter(char* texto) {
 bool lerLinha(char* destino, int tamanho) {
     if (tamanho < 1) return false;
     iniciarLeitura();
-    bool utf8 = terminalEmUtf8();
     int n = 0;
     bool leu = false;
     bool cheia = false;
@@ -354,7 +355,7 @@ bool lerLinha(char* destino, int tamanho) {
         if (c == TECLA_FIM) break;
         // A character of several bytes that does not fit is left whole for
         // the next read, as the rest of a long line is.
-        int seguintes = utf8 ? seguintesUtf8(c) : 0;
+        int seguintes = seguintesUtf8(c);
         if (n > 0 && seguintes > 0 && n + 1 + seguintes > tamanho - 1) {
             devolverByte(c);
             leu = cheia = true;
@@ -365,7 +366,7 @@ bool lerLinha(char* destino, int tamanho) {
         if (c == '\n') break;
         cheia = n == tamanho - 1;
     }
-    if (cheia && utf8) n = semPartirGrafema(destino, n);
+    if (cheia) n = semPartirGrafema(destino, n);
     if (leu) {
         destino[n] = '\0';
         tirarEnter(destino);
@@ -425,6 +426,11 @@ void comecarLinha() {
 void pausar(int ms) {
     descarregarSaida();
     while ((ms = terminalPausar(ms)) > 0) redesenharTela();
+}
+
+void descartarTeclas() {
+    terminalDescartarTeclas();
+    segundoCodigo = -1;
 }
 
 bool janelaFechaComOJogo() { return terminalJanelaFechaComOJogo(); }

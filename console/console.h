@@ -60,6 +60,10 @@ bool fimDaEntrada();
 void comecarLinha();
 
 void pausar(int ms);
+// Drops the keys pressed before the screen that now waits appeared (a burst
+// that ended the last player's turn): they belong to no one. Text pending
+// from a long line is no key, and stays.
+void descartarTeclas();
 
 // Whether the window closes with the game, so the last screen would vanish
 // with it.

@@ -201,6 +201,12 @@ void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
     medir(e, colunaInicial, colunas, linhas);
 }
 
+int linhasAteOFim(const EdicaoLinha& e) {
+    int x = posicao(e, visivel(e));
+    int ultima = x > 0 && x % e.colunas == 0 ? x / e.colunas - 1 : x / e.colunas;
+    return ultima > e.linhaFisica ? ultima - e.linhaFisica : 0;
+}
+
 void redesenharEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
     medir(e, colunaInicial, colunas, linhas);
     redesenharDesde(e, 0);

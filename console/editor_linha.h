@@ -41,6 +41,9 @@ void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas);
 // the whole screen again, then redesenharEdicao.
 ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, const char* caractere, int tamCaractere);
 
+// Rows from the terminal's cursor to the last row of the line.
+int linhasAteOFim(const EdicaoLinha& e);
+
 // Draws the whole line again, from the prompt on, into the frame: after
 // the screen was written again with the prompt (a resize, fg or Ctrl-L), by
 // the window's size now. What does not fit in the window is kept, not

@@ -78,10 +78,10 @@ bool terminalJanelaFechaComOJogo();
 // end it as a normal end does, with status 0.
 void terminalConcluir();
 
-// Whether text on this terminal is UTF-8, where bytes 0x80 to 0x9F can be
-// controls and a character may take several bytes. A Windows console in an
-// OEM code page shows those bytes as letters (0x82 is an e with an accent).
-bool terminalEmUtf8();
+// The line being typed ends this many rows below the cursor (0 when no line
+// is open): a game that ends in the middle of it (Ctrl-C, a closed window)
+// first goes past its end, so the shell starts on a row of its own.
+void terminalLinhasAbaixo(int linhas);
 
 #ifdef _WIN32
 // For the tests: 1 forces the virtual-terminal output path, 0 the console

@@ -35,6 +35,7 @@ volatile sig_atomic_t emModoTecla = 0;
 volatile sig_atomic_t retomado = 0;        // came back from Ctrl-Z: the screen needs redrawing
 volatile sig_atomic_t redimensionado = 0;  // the window changed size: likewise
 volatile sig_atomic_t cursorOculto = 0;
+volatile sig_atomic_t linhasAbaixo = 0;  // rows from the cursor to the end of the line being typed
 bool terminalPerdido = false;  // a write or a key read failed: nobody is there
 bool janelaDoJogo = false;     // the game leads its terminal's session
 volatile sig_atomic_t concluido = 0;  // past the last screen: an interrupt is a normal end
@@ -96,7 +97,7 @@ void instalar(int sinal, void (*tratador)(int), int flags) {
 // over nothing was interrupted: the game ends as it would have.
 void aoSinalFatal(int sinal) {
     devolverTerminal();
-    escreverDireto("\n", 1);
+    for (int i = 0; i <= linhasAbaixo; i++) escreverDireto("\n", 1);
     if (concluido) _exit(0);
     instalar(sinal, SIG_DFL, 0);
     desbloquear(sinal);
@@ -343,5 +344,4 @@ int terminalPausar(int ms) {
     return 0;
 }
 
-// Terminals here speak UTF-8, as the players' names with accents need.
-bool terminalEmUtf8() { return true; }
+void terminalLinhasAbaixo(int linhas) { linhasAbaixo = linhas; }

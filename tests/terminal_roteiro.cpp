@@ -12,7 +12,6 @@
 #include "console/terminal.h"
 
 long limiteLeiturasTecla = 0;
-bool utf8Roteiro = true;
 bool edicaoRoteiro = false;
 int colunasRoteiro = 80;
 int linhasRoteiro = 24;
@@ -147,4 +146,4 @@ bool terminalJanelaFechaComOJogo() { return false; }
 
 void terminalConcluir() {}
 
-bool terminalEmUtf8() { return utf8Roteiro; }
+void terminalLinhasAbaixo(int) {}

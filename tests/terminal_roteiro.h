@@ -23,9 +23,6 @@ int escritasRoteiro();        // calls that wrote to the "terminal"
 int pausasRoteiro();          // pauses asked for
 long leiturasTeclaRoteiro();  // bytes or waits asked of the key source
 
-// Whether the scripted terminal is UTF-8 (true) or an 8-bit code page.
-extern bool utf8Roteiro;
-
 // Whether lines come from the line editor fed by the keys (a terminal as
 // standard input) instead of from the input stream, and the window's width.
 extern bool edicaoRoteiro;

@@ -175,17 +175,6 @@ TEST(Console, TelaTextoDoJogadorNuncaViraControle) {
     EXPECT_EQ(escrito(), "[a^[[2Jb|del^?|Jo\xc3\xa3o Concei\xc3\xa7\xc3\xa3o|c1M-^[x|soltoM-^[\xe9|^G|-2147483648|0]");
 }
 
-// In an 8-bit code page (a Windows console) bytes from 0x80 up are letters:
-// shown as they are, and never held back as part of a UTF-8 character.
-TEST(Console, TelaPaginaDeCodigoDeOitoBits) {
-    utf8Roteiro = false;
-    comEntrada(std::string(48, 'x') + "\xc6\x87\n");
-    escrever("%s|%s", "caf\x82 \x87\x9b", "\x1b");
-    EXPECT_EQ(escrito(), "caf\x82 \x87\x9b|^[");
-    EXPECT_EQ(linha(), std::string(48, 'x') + "\xc6");
-    utf8Roteiro = true;
-}
-
 TEST(Console, TelaUmaTelaEUmaEscrita) {
     comEntrada("5\n");
     abrirTela("color D", "TITULO");

@@ -274,6 +274,39 @@ TEST(TerminalDevolvido, CtrlC) {
     }
 }
 
+// Ctrl-C with the cursor at the start of a name three rows long: the
+// shell's next words come below the name, not over it.
+TEST(TerminalDevolvido, CtrlCNoMeioDeUmaLinhaLonga) {
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s));
+    chegarAoPrimeiroNome(s);
+    digitar(s, std::string(250, 'n') + "\x1b[H");
+    ASSERT_TRUE(esperar(s, "\x1b[2A"));  // Home: two rows up
+    ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
+    digitar(s, "\x03");
+    int status = esperarFim(s, 5000);
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    lerTudo(s);
+    TelaModelo t = telaAtual(s);
+    EXPECT_EQ(linhaDaTela(t, t.linha - 1), std::string(250 - 101 - 120, 'n'));  // the name's last row
+    EXPECT_EQ(t.coluna, 0);
+    encerrarSessao(s);
+}
+
+// Keys that came in one burst with the F that ended a turn are not the
+// next player's: that sheet opens, and waits.
+TEST(Telas, RajadaQueTerminaAVezNaoTocaAFolhaSeguinte) {
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s));
+    chegarALeitura(s, true);
+    digitar(s, "ff");
+    ASSERT_TRUE(esperar(s, "JOGADOR: Bia"));
+    ASSERT_TRUE(esperarLeitura(s, false));
+    lerTudo(s, 300);
+    EXPECT_EQ(s.saida.find("CORRECAO"), std::string::npos) << "the second f ended Bia's turn";
+    encerrarSessao(s);
+}
+
 TEST(TerminalDevolvido, JanelaFechadaEncerraOJogo) {
     for (bool naLeituraDeTecla : {false, true}) {
         SessaoPty s;

@@ -1,7 +1,8 @@
-// The Windows console backend's two output paths, on the real backend:
-// with virtual-terminal output, the bytes of a screen (colour, clear and
-// text) and that it goes out in one write; through the console API, that a
-// colour and a clear leave the whole buffer blank in the new colours.
+// The Windows console backend, on the real backend: with virtual-terminal
+// output, the bytes of a screen (colour, clear and text) and that it goes
+// out in one write; through the console API, that a colour and a clear leave
+// the whole buffer blank in the new colours; and the console's events as
+// keys.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/teclas.h"
 #include "console/terminal.h"
 
 namespace {
@@ -128,4 +130,41 @@ TEST(JanelaDoJogo, SoOConsoleDoJogoSozinhoEspera) {
     EXPECT_FALSE(consoleFechaComOJogo(0, true, true));  // the count failed: as from a shell
     EXPECT_FALSE(consoleFechaComOJogo(1, false, true));
     EXPECT_FALSE(consoleFechaComOJogo(1, true, false));
+}
+
+// The console's events, put in its input buffer as a player's keys would
+// be: a resize asks for a redraw; a character outside the basic plane comes
+// in two halves and is one key with its four UTF-8 bytes; an arrow is one
+// key.
+TEST(Teclado, EventosDoConsoleViramTeclas) {
+    HANDLE entrada = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    DWORD modo;
+    if (entrada == INVALID_HANDLE_VALUE || !GetConsoleMode(entrada, &modo)) {
+        GTEST_SKIP() << "skipped: no console keyboard here (tests/windows/console_wine.sh gives it one)";
+    }
+    iniciarConsole();
+    FlushConsoleInputBuffer(entrada);
+    INPUT_RECORD eventos[5] = {};
+    eventos[0].EventType = WINDOW_BUFFER_SIZE_EVENT;
+    eventos[0].Event.WindowBufferSizeEvent.dwSize = {100, 40};
+    const WORD teclas[4][2] = {{'A', L'a'}, {0, 0xD83D}, {0, 0xDE00}, {VK_UP, 0}};
+    for (int i = 0; i < 4; i++) {
+        eventos[i + 1].EventType = KEY_EVENT;
+        eventos[i + 1].Event.KeyEvent.bKeyDown = TRUE;
+        eventos[i + 1].Event.KeyEvent.wRepeatCount = 1;
+        eventos[i + 1].Event.KeyEvent.wVirtualKeyCode = teclas[i][0];
+        eventos[i + 1].Event.KeyEvent.uChar.UnicodeChar = static_cast<WCHAR>(teclas[i][1]);
+    }
+    DWORD escritos = 0;
+    ASSERT_TRUE(WriteConsoleInputW(entrada, eventos, 5, &escritos));
+    EXPECT_EQ(terminalLerTecla(), TECLA_REDESENHAR);
+    EXPECT_EQ(terminalLerTecla(), 'a');
+    EXPECT_EQ(terminalLerTecla(), TECLA_NAO_ASCII);
+    char caractere[4];
+    ASSERT_EQ(terminalCaractereDaTecla(caractere), 4);
+    EXPECT_EQ(std::string(caractere, 4), "\xf0\x9f\x98\x80");
+    EXPECT_EQ(terminalLerTecla(), SETA_CIMA);
+    encerrarConsole();
+    CloseHandle(entrada);
 }
