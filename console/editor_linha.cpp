@@ -20,7 +20,8 @@ void acrescentar(EdicaoLinha& e, const char* dados, int tamanho) {
 
 void mover(EdicaoLinha& e, int n, char final) {
     char seq[TAM_SEQUENCIA];
-    acrescentar(e, seq, sequenciaMover(seq, n, final));
+    int tamanho = sequenciaMover(seq, n, final);
+    acrescentar(e, seq, tamanho);
 }
 
 // A refused key: the terminal's bell, as a shell's line editor rings it.
@@ -32,13 +33,21 @@ void recusar(EdicaoLinha& e) { acrescentar(e, "\a", 1); }
 // The column, counted from the start of the prompt's last row, of byte i.
 int posicao(const EdicaoLinha& e, int i) { return colunaDepoisDe(e.texto, i, e.colunaInicial, e.colunas); }
 
+// The column after the whole text: measured once, then kept up to date as
+// keys add at the end, so typing and pasting stay cheap on a long line.
+int posicaoDoFim(EdicaoLinha& e) {
+    if (!e.xFimValido) e.xFim = posicao(e, e.tamanho);
+    e.xFimValido = true;
+    return e.xFim;
+}
+
 // The rows the window has room for: the text's end must stay within them.
 int capacidade(const EdicaoLinha& e) { return e.linhas * e.colunas; }
 
 // How much of the text the window shows: all of it unless the window was
 // made too small for it since (then up to the last character that fits).
-int visivel(const EdicaoLinha& e) {
-    if (posicao(e, e.tamanho) < capacidade(e)) return e.tamanho;
+int visivel(EdicaoLinha& e) {
+    if (posicaoDoFim(e) < capacidade(e)) return e.tamanho;
     int cabe = 0, naoCabe = e.tamanho;
     while (naoCabe - cabe > 1) {
         int meio = (cabe + naoCabe) / 2;
@@ -90,7 +99,7 @@ void irPara(EdicaoLinha& e, int x) {
 // the last column of a full row, the terminal holds it there until the next
 // character wraps it.
 void depoisDeEscrever(EdicaoLinha& e, int fim) {
-    int x = posicao(e, fim);
+    int x = fim == e.tamanho ? posicaoDoFim(e) : posicao(e, fim);
     e.quebraPendente = x > 0 && x % e.colunas == 0;
     e.linhaFisica = e.quebraPendente ? x / e.colunas - 1 : x / e.colunas;
 }
@@ -128,6 +137,7 @@ void apagar(EdicaoLinha& e, int de, int ate, bool guardar) {
     }
     memmove(e.texto + de, e.texto + ate, static_cast<size_t>(e.tamanho - ate));
     e.tamanho -= ate - de;
+    e.xFimValido = false;
     if (e.cursor > de) e.cursor = e.cursor >= ate ? e.cursor - (ate - de) : de;
     redesenharDesde(e, de);
 }
@@ -154,12 +164,19 @@ void inserir(EdicaoLinha& e, const char* bytes, int n) {
     }
     bool noFim = e.cursor == e.tamanho;
     int antes = e.cursor;
+    int xAntes = posicaoDoFim(e);
+    // A joiner just before counts: an emoji after it shares its cell.
+    bool aposZwj = antes >= 3 && memcmp(e.texto + antes - 3, "\xe2\x80\x8d", 3) == 0;
     memmove(e.texto + antes + n, e.texto + antes, static_cast<size_t>(e.tamanho - antes));
     memcpy(e.texto + antes, bytes, static_cast<size_t>(n));
     e.tamanho += n;
-    if (posicao(e, e.tamanho) >= capacidade(e)) {  // taller than the window: taken back
+    e.xFimValido = noFim;
+    if (noFim) e.xFim = colunaDepoisDe(bytes, n, xAntes, e.colunas, aposZwj);
+    if (posicaoDoFim(e) >= capacidade(e)) {  // taller than the window: taken back
         memmove(e.texto + antes, e.texto + antes + n, static_cast<size_t>(e.tamanho - antes - n));
         e.tamanho -= n;
+        e.xFim = xAntes;
+        e.xFimValido = true;
         recusar(e);
         return;
     }
@@ -177,7 +194,7 @@ void inserir(EdicaoLinha& e, const char* bytes, int n) {
 void terminarLinha(EdicaoLinha& e) {
     int fim = visivel(e);
     if (e.cursor != fim) irParaOCursor(e, fim);
-    int x = posicao(e, fim);
+    int x = fim == e.tamanho ? posicaoDoFim(e) : posicao(e, fim);
     // Already at the start of the row after the text (moved there by End
     // with the text ending at the last column): a line feed would add one.
     if (!e.quebraPendente && x > 0 && x % e.colunas == 0 && e.linhaFisica == x / e.colunas) return;
@@ -190,6 +207,7 @@ void medir(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
     e.colunaInicial = colunaInicial < 0 ? 0 : colunaInicial > e.colunas ? e.colunas : colunaInicial;
     e.linhaFisica = 0;
     e.quebraPendente = e.colunaInicial == e.colunas;
+    e.xFimValido = false;
 }
 
 }  // namespace
@@ -201,8 +219,9 @@ void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
     medir(e, colunaInicial, colunas, linhas);
 }
 
-int linhasAteOFim(const EdicaoLinha& e) {
-    int x = posicao(e, visivel(e));
+int linhasAteOFim(EdicaoLinha& e) {
+    int fim = visivel(e);
+    int x = fim == e.tamanho ? posicaoDoFim(e) : posicao(e, fim);
     int ultima = x > 0 && x % e.colunas == 0 ? x / e.colunas - 1 : x / e.colunas;
     return ultima > e.linhaFisica ? ultima - e.linhaFisica : 0;
 }

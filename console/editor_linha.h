@@ -24,6 +24,8 @@ struct EdicaoLinha {
     int linhas;                      // and height: the line never takes more rows than that
     int linhaFisica;                 // the row the terminal's cursor is on, counted from the prompt's last row
     bool quebraPendente;             // the cursor sits past the last column, until the next character wraps it
+    int xFim;                        // the column after the whole text, counted as posicao counts it,
+    bool xFimValido;                 // kept while the text and the window stay as they are
     char apagado[MAX_LINHA];         // the last text erased on this line, for Ctrl-Y
     int tamApagado;
     char quadro[TAM_QUADRO_EDICAO];  // what to send the terminal for the last key
@@ -42,7 +44,7 @@ void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas);
 ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, const char* caractere, int tamCaractere);
 
 // Rows from the terminal's cursor to the last row of the line.
-int linhasAteOFim(const EdicaoLinha& e);
+int linhasAteOFim(EdicaoLinha& e);
 
 // Draws the whole line again, from the prompt on, into the frame: after
 // the screen was written again with the prompt (a resize, fg or Ctrl-L), by

@@ -89,7 +89,17 @@ int fimDoGrafema(const char* texto, int tamanho, int i) {
 }
 
 int grafemaAnterior(const char* texto, int tamanho, int i) {
+    // Clusters are found from a point known to start one: a printable ASCII
+    // character after another ASCII byte (no rule joins those), the nearest
+    // before i, or else the start of the text.
     int inicio = 0;
+    for (int p = i < tamanho ? i : tamanho - 1; p > 0 && p > i - 256; p--) {
+        unsigned char c = static_cast<unsigned char>(texto[p]), antes = static_cast<unsigned char>(texto[p - 1]);
+        if (c >= 0x20 && c < 0x7F && antes < 0x80 && antes != '\r') {
+            inicio = p;
+            break;
+        }
+    }
     for (int fim; inicio < i && (fim = fimDoGrafema(texto, tamanho, inicio)) <= i;) inicio = fim;
     return inicio;
 }
@@ -101,8 +111,7 @@ bool grafemaDePalavra(const char* texto, int tamanho, int i) {
     return (propriedades(codigo) & 128) != 0;
 }
 
-int colunaDepoisDe(const char* texto, int bytes, int x, int colunas) {
-    bool aposZwj = false;
+int colunaDepoisDe(const char* texto, int bytes, int x, int colunas, bool aposZwj) {
     for (int i = 0; i < bytes;) {
         unsigned codigo;
         i += lerCodigo(texto, bytes, i, codigo);

@@ -28,7 +28,8 @@ bool grafemaDePalavra(const char* texto, int tamanho, int i);
 // start of a row (x may be past the window: rows follow one another): the
 // x the cursor then stands at. A wide character never straddles two rows: in
 // the last column it leaves a blank there and goes to the next row.
-int colunaDepoisDe(const char* texto, int bytes, int x, int colunas);
+// aposZwj: the code point just before the text was a zero-width joiner.
+int colunaDepoisDe(const char* texto, int bytes, int x, int colunas, bool aposZwj = false);
 
 // The columns of the first bytes of a text, rows apart.
 int larguraDoTexto(const char* texto, int bytes);

@@ -64,7 +64,12 @@ TEST(Grafemas, LarguraEGrafemasDosCasosDosJogadores) {
     };
     for (const Caso& c : casos) {
         EXPECT_EQ(largura(c.texto), c.largura) << c.texto;
-        EXPECT_EQ(grafemas(c.texto).size(), static_cast<size_t>(c.grafemas)) << c.texto;
+        std::vector<std::string> partes = grafemas(c.texto);
+        EXPECT_EQ(partes.size(), static_cast<size_t>(c.grafemas)) << c.texto;
+        // Found backwards, after plain letters, the last one starts where it did.
+        std::string s = std::string("ab ") + c.texto;
+        int n = static_cast<int>(s.size());
+        EXPECT_EQ(grafemaAnterior(s.data(), n, n - 1), n - static_cast<int>(partes.back().size())) << c.texto;
     }
     EXPECT_TRUE(grafemaDePalavra("\xc3\xa7", 2, 0));
     EXPECT_TRUE(grafemaDePalavra("\xe6\x97\xa5", 3, 0));
