@@ -6,15 +6,9 @@
 set -u
 . "$(dirname "$0")/ferramentas.sh"
 exe=$(realpath "$1")
-sessao="zova-console-$$"
-pasta=$(mktemp -d)
+prepararSessao zova-console
 registro="$pasta/registro"
-estado="$pasta/estado"
-# Each try gets a tmux server of its own, never one that is still exiting.
-tentativa=0
-tm() { tmux -L "$sessao-$tentativa" "$@"; }
-trap 'tm kill-server 2>/dev/null; rm -rf "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$sessao-"* "$pasta"' EXIT
-for tentativa in 1 2; do  # Wine has been seen to start nothing just after its services came up
+for inicio in 1 2; do  # Wine has been seen to start nothing just after its services came up
   : > "$estado"
   tm new-session -d -s "$sessao" -x 120 -y 50 -c "$pasta" \
     "WINEDEBUG=-all $WINE64 \"$exe\" --gtest_output=xml:\"$(caminho_windows "$registro.xml")\"; echo \$? > \"$estado\"; sleep 600"

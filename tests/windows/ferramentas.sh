@@ -10,3 +10,16 @@ done
 caminho_windows() {
   WINEDEBUG=-all "$WINE64" winepath -w "$1" 2>/dev/null | tr -d '\r'
 }
+
+# A session's name, a folder of its own for its files (removed at the end)
+# and tm, tmux on a server of its own for every start: a new session asked
+# of a server that is exiting, its last session just killed, has been seen
+# to fail. Each start adds one to inicio.
+prepararSessao() {
+  sessao="$1-$$"
+  pasta=$(mktemp -d)
+  estado="$pasta/estado"
+  inicio=0
+  trap 'tm kill-server 2>/dev/null; rm -rf "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$sessao-"* "$pasta"' EXIT
+}
+tm() { tmux -L "$sessao-$inicio" "$@"; }

@@ -2,23 +2,19 @@
 # Plays the Windows build in a real Wine console inside tmux, and checks what
 # a player sees: the screens and their colours, keys that only redraw,
 # leftovers of a long name, six scores on one line, nothing left in the
-# pane's history after a clear, the final screen, the wait for Enter in a
-# console of its own and exit status 0; then, in
-# each of the code pages 850, 1252 and 65001, names with accents and the
-# 49-byte cut. It waits for every screen before typing, as a player would.
+# pane's history after a clear, no earlier line recalled by Up or F8, a
+# resize, a burst of keys that ended a turn, the final screen, the wait for
+# Enter in a console of its own and exit status 0; then, in each of the code
+# pages 437, 850, 1252 and 65001, two matches in one console: names with
+# accents, the line keys, the 49-byte cut, nothing of the first match
+# recalled in the second, and Ctrl-C at a prompt. It waits for every screen
+# before typing, as a player would.
 #   tests/windows/partida_wine.sh build-win/zova.exe
 set -u
 . "$(dirname "$0")/ferramentas.sh"
 exe=$(realpath "$1")
-sessao="zova-wine-$$"
-pasta=$(mktemp -d)
-estado="$pasta/estado"
+prepararSessao zova-wine
 roteiro="$pasta/roteiro"
-# Every start gets a tmux server of its own: a new session asked of a server
-# that is exiting, its last session just killed, has been seen to fail.
-inicios=0
-tm() { tmux -L "$sessao-$inicios" "$@"; }
-trap 'tm kill-server 2>/dev/null; rm -rf "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$sessao-"* "$pasta"' EXIT
 
 tela() { tm capture-pane -t "$sessao" -p "$@"; }
 falhar() {
@@ -73,7 +69,7 @@ iniciar() {
   for _ in 1 2; do
     : > "$estado"
     tm kill-server 2>/dev/null
-    inicios=$((inicios + 1))
+    inicio=$((inicio + 1))
     tm new-session -d -s "$sessao" -x 120 -y 50 -c "$pasta" "sh $roteiro"
     for _ in $(seq 300); do
       tela | grep -qF "Quantidade de jogadores (2 a 5):" && return 0
