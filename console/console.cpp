@@ -210,7 +210,8 @@ int semPartirGrafema(const char* linha, int n) {
     int inicio = n > TAM_OLHAR ? n - TAM_OLHAR : 0;
     int tam = n - inicio;
     memcpy(junto, linha + inicio, static_cast<size_t>(tam));
-    for (int i = inicioPendente; i < fimPendente && tam < 2 * TAM_OLHAR && pendente[i] != '\n'; i++) junto[tam++] = pendente[i];
+    for (int i = inicioPendente; i < fimPendente && tam < 2 * TAM_OLHAR && pendente[i] != '\n'; i++)
+        junto[tam++] = pendente[i];
     int fim = grafemaAnterior(junto, tam, n - inicio) + inicio;
     // Only bytes still in the pending buffer can be given back, and a
     // character longer than the whole line is cut after all.

@@ -20,13 +20,13 @@ struct EdicaoLinha {
     // Where the text starts: the column after the prompt, 0 to colunas
     // (colunas when the prompt filled its last row exactly).
     int colunaInicial;
-    int colunas;                     // the window's width
-    int linhas;                      // and height: the line never takes more rows than that
-    int linhaFisica;                 // the row the terminal's cursor is on, counted from the prompt's last row
-    bool quebraPendente;             // the cursor sits past the last column, until the next character wraps it
-    int xFim;                        // the column after the whole text, counted as posicao counts it,
-    bool xFimValido;                 // kept while the text and the window stay as they are
-    char apagado[MAX_LINHA];         // the last text erased on this line, for Ctrl-Y
+    int colunas;              // the window's width
+    int linhas;               // and height: the line never takes more rows than that
+    int linhaFisica;          // the row the terminal's cursor is on, counted from the prompt's last row
+    bool quebraPendente;      // the cursor sits past the last column, until the next character wraps it
+    int xFim;                 // the column after the whole text, counted as posicao counts it,
+    bool xFimValido;          // kept while the text and the window stay as they are
+    char apagado[MAX_LINHA];  // the last text erased on this line, for Ctrl-Y
     int tamApagado;
     char quadro[TAM_QUADRO_EDICAO];  // what to send the terminal for the last key
     int tamQuadro;

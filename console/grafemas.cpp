@@ -46,15 +46,15 @@ int lerCodigo(const char* texto, int tamanho, int i, unsigned& codigo) {
 // joiner (ExtPict Extend* ZWJ); indicadores: regional indicators so far.
 bool juntos(int antes, int depois, bool pictograficoAntes, int indicadores) {
     int a = classe(antes), d = classe(depois);
-    if (a == CR && d == LF) return true;                                      // GB3
-    if (a == CR || a == LF || a == CONTROLE) return false;                    // GB4
-    if (d == CR || d == LF || d == CONTROLE) return false;                    // GB5
-    if (a == L && (d == L || d == V || d == LV || d == LVT)) return true;     // GB6
-    if ((a == LV || a == V) && (d == V || d == T)) return true;               // GB7
-    if ((a == LVT || a == T) && d == T) return true;                          // GB8
-    if (d == EXTEND || d == ZWJ || d == SPACING_MARK) return true;            // GB9, GB9a
-    if (a == PREPEND) return true;                                            // GB9b
-    if (a == ZWJ && pictograficoAntes && pictografico(depois)) return true;  // GB11
+    if (a == CR && d == LF) return true;                                                  // GB3
+    if (a == CR || a == LF || a == CONTROLE) return false;                                // GB4
+    if (d == CR || d == LF || d == CONTROLE) return false;                                // GB5
+    if (a == L && (d == L || d == V || d == LV || d == LVT)) return true;                 // GB6
+    if ((a == LV || a == V) && (d == V || d == T)) return true;                           // GB7
+    if ((a == LVT || a == T) && d == T) return true;                                      // GB8
+    if (d == EXTEND || d == ZWJ || d == SPACING_MARK) return true;                        // GB9, GB9a
+    if (a == PREPEND) return true;                                                        // GB9b
+    if (a == ZWJ && pictograficoAntes && pictografico(depois)) return true;               // GB11
     if (a == INDICADOR_REGIONAL && d == INDICADOR_REGIONAL) return indicadores % 2 == 1;  // GB12, GB13
     return false;
 }

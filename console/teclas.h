@@ -69,7 +69,7 @@ struct DecodificadorTeclas {
 };
 
 struct ResultadoTecla {
-    bool pronta;       // a whole key came: codigo
+    bool pronta;  // a whole key came: codigo
     int codigo;
     bool reprocessar;  // the byte ended a key without being part of it: feed it again
 };

@@ -45,13 +45,13 @@ bool saidaVt = false;  // screens are written as virtual-terminal sequences
 int forcarVt = -1;     // set by the tests: -1 decides by the console
 DWORD modoSaidaOriginal = 0;
 DWORD modoTecladoOriginal = 0;
-bool linhasEditadas = false;      // standard input is the console: lines come from the editor
-volatile LONG linhasAbaixo = 0;   // rows from the cursor to the end of the line being typed
+bool linhasEditadas = false;     // standard input is the console: lines come from the editor
+volatile LONG linhasAbaixo = 0;  // rows from the cursor to the end of the line being typed
 WORD atributoOriginal = 0x07;
 volatile LONG restaurado = 1;
 bool terminalPerdido = false;
-bool janelaDoJogo = false;        // no other process shares the console
-volatile LONG concluido = 0;      // past the last screen: an interrupt is a normal end
+bool janelaDoJogo = false;    // no other process shares the console
+volatile LONG concluido = 0;  // past the last screen: an interrupt is a normal end
 
 // A colour command waits for the clear that follows it, so the buffer is
 // filled once per screen; a colour alone is filled in before the next text.
@@ -135,7 +135,8 @@ bool escreverTexto(const char* dados, int tamanho) {
         while (n < tamanho && n > 1 && (static_cast<unsigned char>(dados[n]) & 0xC0) == 0x80) n--;
         int unidades = MultiByteToWideChar(CP_UTF8, 0, dados, n, largo, 2048);
         DWORD escritos = 0;
-        if (unidades > 0 && !WriteConsoleW(saida, largo, static_cast<DWORD>(unidades), &escritos, nullptr)) return false;
+        if (unidades > 0 && !WriteConsoleW(saida, largo, static_cast<DWORD>(unidades), &escritos, nullptr))
+            return false;
         dados += n;
         tamanho -= n;
     }
@@ -166,7 +167,8 @@ bool escreverComApi(const char* dados, int tamanho) {
         char final = fim < tamanho ? dados[fim] : 0;
         if (n < 1) n = 1;
         if (final == 'A') cursor.Y = static_cast<SHORT>(cursor.Y - n < 0 ? 0 : cursor.Y - n);
-        if (final == 'C') cursor.X = static_cast<SHORT>(cursor.X + n >= info.dwSize.X ? info.dwSize.X - 1 : cursor.X + n);
+        if (final == 'C')
+            cursor.X = static_cast<SHORT>(cursor.X + n >= info.dwSize.X ? info.dwSize.X - 1 : cursor.X + n);
         if (final == 'A' || final == 'C') SetConsoleCursorPosition(saida, cursor);
         if (final == 'J') {
             DWORD celulas = static_cast<DWORD>(info.dwSize.Y - cursor.Y) * static_cast<DWORD>(info.dwSize.X) -
@@ -319,9 +321,9 @@ int terminalLerTecla() {
         }
         metadeAlta = 0;
         DWORD estado = tecla.dwControlKeyState;
-        ResultadoTecla r = teclaDoConsole(tecla.wVirtualKeyCode, caractere,
-                                          (estado & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0,
-                                          (estado & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0);
+        ResultadoTecla r =
+            teclaDoConsole(tecla.wVirtualKeyCode, caractere, (estado & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0,
+                           (estado & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0);
         if (!r.pronta) continue;
         // Ctrl-C read as a key (the console's processed input is off): it
         // ends the game as the console's own Ctrl-C does.
@@ -397,4 +399,3 @@ void terminalDescartarTeclas() {
 bool terminalJanelaFechaComOJogo() { return janelaDoJogo; }
 
 void terminalConcluir() { concluido = 1; }
-

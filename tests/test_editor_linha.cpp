@@ -10,8 +10,8 @@
 
 #include "console/console.h"
 #include "console/editor_linha.h"
-#include "console/teclas.h"
 #include "console/grafemas.h"
+#include "console/teclas.h"
 #include "tests/tela_modelo.h"
 #include "tests/terminal_roteiro.h"
 
@@ -155,10 +155,14 @@ TEST(EditorLinha, LargosECombinadosOndeOJogadorOsVe) {
     tecla(BACKSPACE);
     EXPECT_EQ(texto(), "13");
     comecar("Nome do jogador 1: ", 80);
-    digitar("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" "abc");
+    digitar(
+        "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e"
+        "abc");
     for (int i = 0; i < 3; i++) tecla(SETA_ESQUERDA);
     digitar("Z");
-    EXPECT_EQ(texto(), "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" "Zabc");
+    EXPECT_EQ(texto(),
+              "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e"
+              "Zabc");
     comecar("Nome: ", 80);
     digitar("Jose\xcc\x81 Maria");  // the accent typed after its e
     for (int i = 0; i < 6; i++) tecla(SETA_ESQUERDA);

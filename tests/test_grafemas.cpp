@@ -45,22 +45,24 @@ TEST(Grafemas, LarguraEGrafemasDosCasosDosJogadores) {
         int largura;
         int grafemas;
     } casos[] = {
-        {"Concei\xc3\xa7\xc3\xa3o", 9, 9},                                  // Portuguese, precomposed
-        {"Jose\xcc\x81", 4, 4},                                             // e + combining acute
-        {"a\xcc\x80\xcc\x81", 1, 1},                                        // two marks on one letter
-        {"\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e", 6, 3},                     // CJK
-        {"\xef\xbc\xa1\xef\xbd\xb1", 3, 2},                                 // fullwidth A, halfwidth katakana
-        {"\xf0\x9f\x98\x80", 2, 1},                                         // an emoji
-        {"\xe2\x9d\xa4", 1, 1},                                             // a heart, text style
-        {"\xe2\x9d\xa4\xef\xb8\x8f", 1, 1},                                 // with the emoji selector
-        {"\xf0\x9f\x87\xa7\xf0\x9f\x87\xb7", 2, 1},                         // a flag
-        {"\xf0\x9f\x87\xa7\xf0\x9f\x87\xb7\xf0\x9f\x87\xa7", 3, 2},         // a flag and a lone letter
-        {"\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd", 4, 1},                         // a skin tone
+        {"Concei\xc3\xa7\xc3\xa3o", 9, 9},                           // Portuguese, precomposed
+        {"Jose\xcc\x81", 4, 4},                                      // e + combining acute
+        {"a\xcc\x80\xcc\x81", 1, 1},                                 // two marks on one letter
+        {"\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e", 6, 3},              // CJK
+        {"\xef\xbc\xa1\xef\xbd\xb1", 3, 2},                          // fullwidth A, halfwidth katakana
+        {"\xf0\x9f\x98\x80", 2, 1},                                  // an emoji
+        {"\xe2\x9d\xa4", 1, 1},                                      // a heart, text style
+        {"\xe2\x9d\xa4\xef\xb8\x8f", 1, 1},                          // with the emoji selector
+        {"\xf0\x9f\x87\xa7\xf0\x9f\x87\xb7", 2, 1},                  // a flag
+        {"\xf0\x9f\x87\xa7\xf0\x9f\x87\xb7\xf0\x9f\x87\xa7", 3, 2},  // a flag and a lone letter
+        {"\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd", 4, 1},                  // a skin tone
         {"\xf0\x9f\x91\xa8\xe2\x80\x8d\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x91\xa7", 2, 1},  // a family
-        {"a\xe2\x80\x8d" "b", 2, 2},                                        // a joiner between letters
-        {"\xe1\x84\x80\xe1\x85\xa1\xe1\x86\xa8", 2, 1},                     // Hangul in jamo
-        {"x\xc2\xady", 3, 3},                                               // a soft hyphen shows
-        {"\xe2\x80\x8bx", 1, 2},                                            // a zero-width space
+        {"a\xe2\x80\x8d"
+         "b",
+         2, 2},                                          // a joiner between letters
+        {"\xe1\x84\x80\xe1\x85\xa1\xe1\x86\xa8", 2, 1},  // Hangul in jamo
+        {"x\xc2\xady", 3, 3},                            // a soft hyphen shows
+        {"\xe2\x80\x8bx", 1, 2},                         // a zero-width space
     };
     for (const Caso& c : casos) {
         EXPECT_EQ(largura(c.texto), c.largura) << c.texto;

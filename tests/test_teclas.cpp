@@ -99,7 +99,10 @@ TEST(Teclas, EscapeSozinhoEAlt) {
               uma(ESTENDIDA_ALT));
     EXPECT_EQ(decodificar("\x1b\xc3\xa9"), uma(ESTENDIDA_ALT));
     // Those a line editor acts on have codes of their own.
-    EXPECT_EQ(decodificar("\x1b" "b\x1b" "F\x1b\x7f"), (std::vector<int>{TECLA_ALT_B, TECLA_ALT_F, TECLA_ALT_BACKSPACE}));
+    EXPECT_EQ(decodificar("\x1b"
+                          "b\x1b"
+                          "F\x1b\x7f"),
+              (std::vector<int>{TECLA_ALT_B, TECLA_ALT_F, TECLA_ALT_BACKSPACE}));
 }
 
 TEST(Teclas, SequenciaCortadaNaoDeixaRestos) {
