@@ -81,13 +81,11 @@ void acrescentarInteiro(int valor) {
     acrescentarSaida(digitos, formatarInteiro(digitos, valor));
 }
 
-void acrescentarSequencia(const char* sequencia) { acrescentarTexto(sequencia); }
-
 // The cursor's state goes out with the next write, where the terminal takes
 // sequences and the backend wants it sent.
 void mostrarCursor(bool mostrar) {
     if (terminalMostrarCursor(mostrar) && terminalTomaSequencias())
-        acrescentarSequencia(mostrar ? SEQ_MOSTRAR_CURSOR : SEQ_OCULTAR_CURSOR);
+        acrescentarTexto(mostrar ? SEQ_MOSTRAR_CURSOR : SEQ_OCULTAR_CURSOR);
 }
 
 // ---------------------------------------------------------------------------
@@ -260,7 +258,7 @@ void aplicarCor(const char* comando) {
 
 void limparTela() {
     if (terminalTomaSequencias()) {
-        acrescentarSequencia(SEQ_LIMPAR);
+        acrescentarTexto(SEQ_LIMPAR);
     } else {
         descarregarSaida();
         terminalLimpar();

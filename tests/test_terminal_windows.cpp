@@ -58,6 +58,13 @@ struct SaidaEmMensagens {
     }
 };
 
+// One of the console's own devices (CONIN$, CONOUT$), whatever standard
+// input and output are.
+HANDLE abrirDoConsole(const char* nome) {
+    return CreateFileA(nome, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       0, nullptr);
+}
+
 }  // namespace
 
 TEST(SaidaVt, CorLimpezaETextoNumaSoEscrita) {
@@ -84,8 +91,7 @@ TEST(SaidaVt, CorLimpezaETextoNumaSoEscrita) {
 // one): text on it, then a colour and a clear leave every cell blank in the
 // new attribute, and the header at the top.
 TEST(SaidaApi, CorEntaoLimpaOBufferInteiro) {
-    HANDLE console = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
+    HANDLE console = abrirDoConsole("CONOUT$");
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (console == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(console, &info)) {
         GTEST_SKIP() << "skipped: no console screen buffer here (tests/windows/console_wine.sh gives it one)";
@@ -137,8 +143,7 @@ TEST(JanelaDoJogo, SoOConsoleDoJogoSozinhoEspera) {
 // in two halves and is one key with its four UTF-8 bytes; an arrow is one
 // key.
 TEST(Teclado, EventosDoConsoleViramTeclas) {
-    HANDLE entrada = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
+    HANDLE entrada = abrirDoConsole("CONIN$");
     DWORD modo;
     if (entrada == INVALID_HANDLE_VALUE || !GetConsoleMode(entrada, &modo)) {
         GTEST_SKIP() << "skipped: no console keyboard here (tests/windows/console_wine.sh gives it one)";
