@@ -1,0 +1,214 @@
+// The console in a web page: a terminal widget (xterm.js) that the page
+// creates and hands over as Module.terminal before the game starts. The
+// widget takes the escape sequences of sequencias.h, which the console
+// services put in the output, as a POSIX terminal does.
+//
+// The game's reads block; the page must not. Built with Asyncify, a read
+// that finds nothing typed yet lets the page run until a key, a resize or
+// the end of a pause wakes it. Keys arrive as the bytes a terminal sends
+// and go through the same key decoder as on POSIX. What the game writes
+// between two waits reaches the widget as one write, so a screen is never
+// shown half drawn.
+
+#include <emscripten.h>
+
+#include "console/teclas.h"
+#include "console/terminal.h"
+
+// clang-format off
+// The widget's input, as UTF-8 bytes, and the state shared with it. Keys
+// typed while nothing reads them wait in the queue, as in a terminal's.
+EM_JS(void, webIniciar, (), {
+    var z = Module.zova = {entrada: [], saida: [], acordar: null, redesenhar: false};
+    var term = Module.terminal;
+    var codificador = new TextEncoder();
+    function acordar() {
+        if (z.acordar) z.acordar();
+    }
+    term.onData(function(texto) {
+        var bytes = codificador.encode(texto);
+        for (var i = 0; i < bytes.length; i++) z.entrada.push(bytes[i]);
+        acordar();
+    });
+    term.onBinary(function(texto) {
+        for (var i = 0; i < texto.length; i++) z.entrada.push(texto.charCodeAt(i) & 255);
+        acordar();
+    });
+    term.onResize(function() {
+        z.redesenhar = true;
+        acordar();
+    });
+    z.descarregar = function() {
+        if (z.saida.length === 0) return;
+        var total = 0;
+        for (var i = 0; i < z.saida.length; i++) total += z.saida[i].length;
+        var tudo = new Uint8Array(total);
+        var p = 0;
+        for (var j = 0; j < z.saida.length; j++) {
+            tudo.set(z.saida[j], p);
+            p += z.saida[j].length;
+        }
+        z.saida = [];
+        term.write(tudo);
+    };
+});
+
+EM_JS(void, webEscrever, (const char* dados, int tamanho), {
+    Module.zova.saida.push(HEAPU8.slice(dados, dados + tamanho));
+});
+
+// A byte already typed, or -1: no wait, so no unwinding of the stack.
+EM_JS(int, webByteTeclado, (), {
+    var z = Module.zova;
+    return z.entrada.length > 0 ? z.entrada.shift() : -1;
+});
+
+// Waits for a byte: up to esperaMs, or for as long as it takes when
+// esperaMs < 0. SEM_BYTE when none came in time; TECLA_REDESENHAR when the
+// widget changed size while the wait was between keys.
+EM_ASYNC_JS(int, webEsperarByte, (int esperaMs, int semByte, int redesenhar), {
+    var z = Module.zova;
+    z.descarregar();
+    for (;;) {
+        if (z.entrada.length > 0) return z.entrada.shift();
+        if (esperaMs < 0 && z.redesenhar) {
+            z.redesenhar = false;
+            return redesenhar;
+        }
+        var limite = null;
+        var venceu = await new Promise(function(pronto) {
+            z.acordar = function() { pronto(false); };
+            if (esperaMs >= 0) limite = setTimeout(function() { pronto(true); }, esperaMs);
+        });
+        z.acordar = null;
+        if (limite !== null) clearTimeout(limite);
+        if (venceu) return z.entrada.length > 0 ? z.entrada.shift() : semByte;
+    }
+});
+
+// Waits ms; what was left of the wait if the widget changed size first.
+EM_ASYNC_JS(int, webPausar, (int ms), {
+    var z = Module.zova;
+    z.descarregar();
+    var fim = performance.now() + ms;
+    for (;;) {
+        if (z.redesenhar) {
+            z.redesenhar = false;
+            return Math.max(1, Math.ceil(fim - performance.now()));
+        }
+        var resta = fim - performance.now();
+        if (resta <= 0) return 0;
+        await new Promise(function(pronto) {
+            var limite = setTimeout(pronto, resta);
+            z.acordar = function() {
+                // Keys do not shorten a pause: only a resize ends it early.
+                if (z.redesenhar) {
+                    clearTimeout(limite);
+                    pronto();
+                }
+            };
+        });
+        z.acordar = null;
+    }
+});
+
+EM_JS(void, webDescartar, (), { Module.zova.entrada = []; });
+EM_JS(int, webColunas, (), { return Module.terminal.cols; });
+EM_JS(int, webLinhas, (), { return Module.terminal.rows; });
+
+// The game is over: the last screen goes out, and the page is told, so it
+// can offer a new match.
+EM_JS(void, webEncerrar, (), {
+    var z = Module.zova;
+    z.descarregar();
+    z.encerrado = true;
+    if (typeof Module.aoTerminar === "function") Module.aoTerminar();
+});
+
+// clang-format on
+
+namespace {
+
+LeitorTeclas leitor;
+bool iniciado = false;
+bool cursorOculto = false;
+
+int lerByteTecla(int esperaMs) {
+    int byte = webByteTeclado();
+    if (byte >= 0) return byte;
+    return webEsperarByte(esperaMs, SEM_BYTE, TECLA_REDESENHAR);
+}
+
+}  // namespace
+
+void terminalIniciar() {
+    reiniciarLeitor(leitor);
+    cursorOculto = false;
+    webIniciar();
+    iniciado = true;
+}
+
+void terminalEncerrar() {
+    if (!iniciado) return;
+    iniciado = false;
+    webEncerrar();
+}
+
+bool terminalEditaLinhas() { return true; }
+
+// Every line is edited here: there is no other standard input.
+int terminalLerEntrada(char*, int) { return 0; }
+
+void terminalEscrever(const char* dados, int tamanho) {
+    if (tamanho > 0) webEscrever(dados, tamanho);
+}
+
+// The page lives until it is closed: keys can always come.
+int terminalLerTecla() { return lerTeclaDeBytes(leitor, lerByteTecla); }
+
+int terminalCaractereDaTecla(char destino[4]) { return caractereDaTecla(leitor, destino); }
+
+int terminalColunas() {
+    int colunas = webColunas();
+    return colunas > 0 ? colunas : 80;
+}
+
+int terminalLinhas() {
+    int linhas = webLinhas();
+    return linhas > 0 ? linhas : 24;
+}
+
+bool terminalTomaSequencias() { return true; }
+
+bool terminalMostrarCursor(bool mostrar) {
+    if (mostrar == !cursorOculto) return false;
+    cursorOculto = !mostrar;
+    return true;
+}
+
+// The widget keeps the colour in force by itself: nothing stops the game
+// and gives it to another program meanwhile.
+void terminalAplicarCor(int, int) {}
+
+void terminalLimpar() {}
+
+int terminalPausar(int ms) {
+    if (ms <= 0) return 0;
+    int resta = webPausar(ms);
+    if (resta > 0) return resta;
+    terminalDescartarTeclas();
+    return 0;
+}
+
+void terminalDescartarTeclas() {
+    webDescartar();
+    reiniciarLeitor(leitor);
+}
+
+// A tab closed takes the page with it whatever the game does; the page
+// itself offers a new match once the last screen is shown.
+bool terminalJanelaFechaComOJogo() { return false; }
+
+void terminalConcluir() {}
+
+void terminalLinhasAbaixo(int) {}

@@ -1,0 +1,266 @@
+// The browser edition in a real browser (Chromium, headless), against the
+// native game in a real terminal emulator (tmux) given the same keys: the
+// screens must read the same, letter drawn aside.
+//   node navegador.cjs NATIVE_GAME SITE_FOLDER ZOVA_HTML
+// Needs playwright-core (NODE_PATH) and Chromium at /usr/bin/chromium.
+"use strict";
+const { chromium } = require("playwright-core");
+const { execFileSync } = require("child_process");
+const http = require("http");
+const fs = require("fs");
+const path = require("path");
+const url = require("url");
+
+const [nativo, site, unico] = process.argv.slice(2);
+const CHROMIUM = process.env.ZOVA_CHROMIUM || "/usr/bin/chromium";
+let falhas = 0;
+let verificados = 0;
+
+function falhar(msg) {
+  falhas++;
+  console.log(`FAILED: ${msg}`);
+}
+
+// ---------------------------------------------------------------------------
+// The folder served as a static host would serve it.
+function servir(pasta) {
+  const tipos = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".css": "text/css",
+    ".wasm": "application/wasm", ".txt": "text/plain; charset=utf-8" };
+  const servidor = http.createServer((pedido, resposta) => {
+    const nome = pedido.url === "/" ? "index.html" : path.basename(pedido.url);
+    fs.readFile(path.join(pasta, nome), (erro, dados) => {
+      if (erro) {
+        resposta.writeHead(404);
+        resposta.end();
+        return;
+      }
+      resposta.writeHead(200, { "Content-Type": tipos[path.extname(nome)] || "application/octet-stream" });
+      resposta.end(dados);
+    });
+  });
+  return new Promise((pronto) => servidor.listen(0, "127.0.0.1", () => pronto(servidor)));
+}
+
+// ---------------------------------------------------------------------------
+// Both screens, as text. The letter is drawn at random on each side.
+function normalizar(linhas) {
+  const saida = linhas.map((l) =>
+    l.replace(/\u00a0/g, " ").trimEnd()
+      .replace(/(A letra sorteada foi: )[A-Z]/, "$1?")
+      .replace(/(LETRA: )[A-Z]( \|)/, "$1?$2")
+      .replace(/(\(Letra: )[A-Z]\)/, "$1?)"));
+  while (saida.length > 0 && saida[saida.length - 1] === "") saida.pop();
+  return saida;
+}
+
+const sessao = `zova-web-${process.pid}`;
+function tmux(...args) {
+  return execFileSync("tmux", ["-L", sessao, "-f", "/dev/null", ...args], {
+    encoding: "utf8", env: { ...process.env, LC_ALL: "C.UTF-8" } });
+}
+const telaNativa = () => normalizar(tmux("capture-pane", "-p", "-t", sessao).split("\n"));
+
+async function telaWeb(pagina) {
+  return normalizar(await pagina.$$eval(".xterm-rows > div", (linhas) => linhas.map((l) => l.textContent)));
+}
+
+const dormir = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// Waits until the screen shows the text and has stopped changing.
+async function estavel(ler, texto, nome) {
+  let antes = null;
+  for (let i = 0; i < 100; i++) {
+    const tela = await ler();
+    const junta = tela.join("\n");
+    if (junta.includes(texto) && antes === junta) return tela;
+    antes = junta;
+    await dormir(100);
+  }
+  falhar(`${nome}: waited for "${texto}", the screen shows:\n${(await ler()).join("\n")}`);
+  return null;
+}
+
+// The same keys to both: text, or a named key.
+const TECLAS_PLAYWRIGHT = { Enter: "Enter", Left: "ArrowLeft", Down: "ArrowDown", Home: "Home", End: "End" };
+async function teclar(pagina, ...teclas) {
+  for (const t of teclas) {
+    if (TECLAS_PLAYWRIGHT[t]) {
+      await pagina.keyboard.press(TECLAS_PLAYWRIGHT[t]);
+      tmux("send-keys", "-t", sessao, t);
+    } else {
+      await pagina.keyboard.type(t);
+      tmux("send-keys", "-t", sessao, "-l", t);
+    }
+  }
+}
+
+// Both screens once they show the text: the same lines.
+async function comparar(pagina, texto, passo) {
+  const web = await estavel(() => telaWeb(pagina), texto, `${passo} (browser)`);
+  const nat = await estavel(async () => telaNativa(), texto, `${passo} (native)`);
+  if (!web || !nat) return;
+  verificados++;
+  if (web.join("\n") === nat.join("\n")) return;
+  falhar(`${passo}: the screens differ\n--- browser\n${web.join("\n")}\n--- native\n${nat.join("\n")}`);
+}
+
+// The colours the page shows the text of a row in.
+async function coresDaLinha(pagina, texto) {
+  return pagina.$$eval(".xterm-rows > div", (linhas, t) => {
+    const linha = linhas.find((l) => l.textContent.replace(/\u00a0/g, " ").includes(t));
+    if (!linha) return null;
+    const trecho = [...linha.querySelectorAll("span")].find((s) => s.textContent.trim() !== "") || linha;
+    const fundo = getComputedStyle(document.querySelector(".xterm-viewport")).backgroundColor;
+    return { texto: getComputedStyle(trecho).color, fundo };
+  }, texto);
+}
+
+async function verificarCor(pagina, texto, esperado, quem) {
+  const cores = await coresDaLinha(pagina, texto);
+  verificados++;
+  if (!cores || cores.texto !== esperado || cores.fundo !== "rgb(0, 0, 0)")
+    falhar(`${quem}'s sheet: expected ${esperado} on black, got ${JSON.stringify(cores)}`);
+}
+
+function vigiarErros(pagina, nome) {
+  pagina.on("pageerror", (e) => falhar(`${nome}: page error: ${e.message}`));
+  pagina.on("console", (m) => {
+    if (m.type() === "error") falhar(`${nome}: console error: ${m.text()}`);
+  });
+}
+
+// ---------------------------------------------------------------------------
+// A whole match, side by side.
+async function partidaLadoALado(navegador, endereco) {
+  const pagina = await navegador.newPage({ viewport: { width: 900, height: 820 } });
+  vigiarErros(pagina, "site");
+  await pagina.goto(endereco);
+  await estavel(() => telaWeb(pagina), "Quantidade de jogadores", "title");
+  const tamanho = await pagina.$eval("#terminal", (e) => [Number(e.dataset.colunas), Number(e.dataset.linhas)]);
+  tmux("new-session", "-d", "-s", sessao, "-x", String(tamanho[0]), "-y", String(tamanho[1]),
+    `${nativo}; sleep 600`);
+
+  await comparar(pagina, "Quantidade de jogadores (2 a 5):", "title");
+  await teclar(pagina, "2", "Enter");
+  await comparar(pagina, "Nome do jogador 1:", "registration");
+  await teclar(pagina, "Ana", "Enter", "Bia", "Enter");
+  await comparar(pagina, "A letra sorteada foi", "round 1");
+  // Typed during the letter's pause: these belong to no sheet.
+  await teclar(pagina, "f", "f");
+  await comparar(pagina, "JOGADOR: Ana", "Ana's sheet");
+  await dormir(400);
+  if (!(await telaWeb(pagina)).join("\n").includes("JOGADOR: Ana")) falhar("keys typed during the pause reached the sheet");
+  verificados++;
+  await verificarCor(pagina, "JOGADOR: Ana", "rgb(255, 0, 255)", "Ana");
+
+  // An accented answer edited with the arrows, and the sheet's arrows.
+  await teclar(pagina, "d", "Jo", "o", "Left", "ã", "Enter");
+  await comparar(pagina, "Nome: João", "an answer edited with the arrows");
+  await teclar(pagina, "Down");
+  await comparar(pagina, " -> CEP:", "the sheet's down arrow");
+  await teclar(pagina, "Enter", "São Paulo", "Enter");
+  await comparar(pagina, "CEP: São Paulo", "an accented answer");
+  await teclar(pagina, "f");
+  await comparar(pagina, "JOGADOR: Bia", "Bia's sheet");
+  await verificarCor(pagina, "JOGADOR: Bia", "rgb(0, 255, 255)", "Bia");
+
+  // A resize with a line open: the screen is drawn again at the new width,
+  // and the line goes on being edited at that width.
+  await teclar(pagina, "d", "Bea");
+  await comparar(pagina, "[Nome]: Bea", "a line being typed");
+  await pagina.setViewportSize({ width: 620, height: 700 });
+  let novo = tamanho;
+  for (let i = 0; i < 50 && novo[0] === tamanho[0]; i++) {
+    await dormir(100);
+    novo = await pagina.$eval("#terminal", (e) => [Number(e.dataset.colunas), Number(e.dataset.linhas)]);
+  }
+  if (novo[0] === tamanho[0]) falhar("the terminal did not follow the window");
+  tmux("resize-window", "-t", sessao, "-x", String(novo[0]), "-y", String(novo[1]));
+  await comparar(pagina, "[Nome]: Bea", "after a resize");
+  await teclar(pagina, "triz Maria de Souza Albuquerque", "Home", "X");
+  await comparar(pagina, "[Nome]: XBeatriz", "a line wrapped at the new width, edited at its start");
+  await teclar(pagina, "End", "Enter");
+  await comparar(pagina, "Nome: XBeatriz Maria de Souza Albuquerque", "the answer kept whole");
+  await teclar(pagina, "f");
+
+  // Judging, both results, the second round and the final screen.
+  await comparar(pagina, "AVALIANDO AGORA AS RESPOSTAS DE: Bia", "the judging panel");
+  for (let i = 0; i < 6; i++) await teclar(pagina, "10", "Enter");
+  await comparar(pagina, "AVALIANDO AGORA AS RESPOSTAS DE: Ana", "the second judge");
+  for (let i = 0; i < 6; i++) await teclar(pagina, "5", "Enter");
+  await comparar(pagina, "Pressione ENTER para iniciar a proxima rodada...", "round 1's result");
+  await teclar(pagina, "Enter");
+  await comparar(pagina, "JOGADOR: Ana", "round 2");
+  await teclar(pagina, "f");
+  await comparar(pagina, "JOGADOR: Bia", "round 2, Bia");
+  await teclar(pagina, "f");
+  await comparar(pagina, "AVALIANDO AGORA AS RESPOSTAS DE: Bia", "round 2's panel");
+  for (let i = 0; i < 12; i++) await teclar(pagina, "0", "Enter");
+  await comparar(pagina, "Pressione ENTER para iniciar a proxima rodada...", "round 2's result");
+  await teclar(pagina, "Enter");
+  await comparar(pagina, "FIM DE JOGO!", "the final screen");
+  if (!(await telaWeb(pagina)).includes("VENCEDOR: Bia!")) falhar("the winner is not Bia");
+
+  // The page then offers a new match, which starts at the title.
+  verificados++;
+  const botao = pagina.locator("#nova-partida");
+  try {
+    await botao.waitFor({ state: "visible", timeout: 5000 });
+    await botao.click();
+    await estavel(() => telaWeb(pagina), "Quantidade de jogadores", "a new match");
+  } catch (e) {
+    falhar(`no new match offered at the end: ${e.message}`);
+  }
+  await pagina.close();
+}
+
+// The single file, opened from the disk, plays to the final screen.
+async function arquivoUnico(navegador) {
+  const pagina = await navegador.newPage({ viewport: { width: 800, height: 700 } });
+  vigiarErros(pagina, "zova.html");
+  await pagina.goto(url.pathToFileURL(unico).href);
+  const passo = async (texto, ...teclas) => {
+    await estavel(() => telaWeb(pagina), texto, `zova.html: ${texto}`);
+    for (const t of teclas) {
+      if (t === "Enter") await pagina.keyboard.press("Enter");
+      else await pagina.keyboard.type(t);
+    }
+  };
+  await passo("Quantidade de jogadores", "3", "Enter");
+  await passo("Nome do jogador 1:", "Zé", "Enter");
+  await passo("Nome do jogador 2:", "Ana", "Enter");
+  await passo("Nome do jogador 3:", "Bia", "Enter");
+  for (const rodada of [1, 2]) {
+    for (const nome of ["Zé", "Ana", "Bia"]) await passo(`JOGADOR: ${nome}`, "f");
+    for (const nome of ["Ana", "Bia", "Zé"]) {
+      await passo(`AVALIANDO AGORA AS RESPOSTAS DE: ${nome}`);
+      for (let i = 0; i < 6; i++) await pagina.keyboard.type(nome === "Ana" ? "7\n" : "1\n");
+    }
+    await passo(`RESULTADO DA RODADA ${rodada}`, "Enter");
+  }
+  const final = await estavel(() => telaWeb(pagina), "FIM DE JOGO!", "zova.html: the final screen");
+  verificados++;
+  if (final && !final.includes("VENCEDOR: Ana!")) falhar(`zova.html: the winner is not Ana\n${final.join("\n")}`);
+  await pagina.close();
+}
+
+(async () => {
+  const servidor = await servir(site);
+  const navegador = await chromium.launch({ executablePath: CHROMIUM, args: ["--no-sandbox", "--disable-dev-shm-usage"] });
+  try {
+    await partidaLadoALado(navegador, `http://127.0.0.1:${servidor.address().port}/`);
+    await arquivoUnico(navegador);
+  } catch (e) {
+    falhar(e.stack || String(e));
+  } finally {
+    await navegador.close();
+    servidor.close();
+    try {
+      tmux("kill-server");
+    } catch (e) {
+      // no session was started
+    }
+  }
+  console.log(`navegador: ${verificados - falhas} passed, ${falhas} failed`);
+  process.exit(falhas > 0 ? 1 : 0);
+})();
