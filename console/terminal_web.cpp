@@ -12,6 +12,7 @@
 
 #include <emscripten.h>
 
+#include "console/sequencias.h"
 #include "console/teclas.h"
 #include "console/terminal.h"
 
@@ -116,8 +117,8 @@ EM_JS(void, webDescartar, (), { Module.zova.entrada = []; });
 EM_JS(int, webColunas, (), { return Module.terminal.cols; });
 EM_JS(int, webLinhas, (), { return Module.terminal.rows; });
 
-// The game is over: the last screen goes out, and the page is told, so it
-// can offer a new match.
+// The game is over: the last screen goes out, without a cursor since no
+// key is read any more, and the page is told, so it can offer a new match.
 EM_JS(void, webEncerrar, (), {
     var z = Module.zova;
     z.descarregar();
@@ -151,6 +152,7 @@ void terminalIniciar() {
 void terminalEncerrar() {
     if (!iniciado) return;
     iniciado = false;
+    terminalEscrever(SEQ_OCULTAR_CURSOR, sizeof SEQ_OCULTAR_CURSOR - 1);
     webEncerrar();
 }
 

@@ -55,7 +55,7 @@ arquivos["zova.js"] = ler(unico);
 const hashes = [];
 const fechaScript = /<\/script/i;
 let unica = pagina
-  .replace(/<link rel="preload"[^>]*>\n/, "")
+  .replace(/<link rel="preload"[^>]*>\n/g, "")
   .replace(/<script src="([^"]+)"><\/script>/g, (_, nome) => {
     const js = arquivos[nome];
     if (js === undefined) throw new Error(`no file for script ${nome}`);

@@ -214,16 +214,25 @@ async function partidaLadoALado(navegador, endereco) {
   await pagina.close();
 }
 
-// The single file, opened from the disk, plays to the final screen.
+// The single file, opened from the disk on a tablet, plays to the final
+// screen: a tap brings up the keyboard (focuses the widget's input), and
+// the text comes as an on-screen keyboard sends it.
 async function arquivoUnico(navegador) {
-  const pagina = await navegador.newPage({ viewport: { width: 800, height: 700 } });
+  const contexto = await navegador.newContext({ viewport: { width: 768, height: 1000 }, isMobile: true, hasTouch: true });
+  const pagina = await contexto.newPage();
   vigiarErros(pagina, "zova.html");
   await pagina.goto(url.pathToFileURL(unico).href);
+  await estavel(() => telaWeb(pagina), "Quantidade de jogadores", "zova.html: the title");
+  await pagina.evaluate(() => document.activeElement && document.activeElement.blur());
+  await pagina.tap("#terminal");
+  verificados++;
+  if (!(await pagina.evaluate(() => document.activeElement.classList.contains("xterm-helper-textarea"))))
+    falhar("zova.html: a tap on the terminal does not bring up the keyboard");
   const passo = async (texto, ...teclas) => {
     await estavel(() => telaWeb(pagina), texto, `zova.html: ${texto}`);
     for (const t of teclas) {
       if (t === "Enter") await pagina.keyboard.press("Enter");
-      else await pagina.keyboard.type(t);
+      else await pagina.keyboard.insertText(t);
     }
   };
   await passo("Quantidade de jogadores", "3", "Enter");
@@ -234,14 +243,17 @@ async function arquivoUnico(navegador) {
     for (const nome of ["Zé", "Ana", "Bia"]) await passo(`JOGADOR: ${nome}`, "f");
     for (const nome of ["Ana", "Bia", "Zé"]) {
       await passo(`AVALIANDO AGORA AS RESPOSTAS DE: ${nome}`);
-      for (let i = 0; i < 6; i++) await pagina.keyboard.type(nome === "Ana" ? "7\n" : "1\n");
+      for (let i = 0; i < 6; i++) {
+        await pagina.keyboard.insertText(nome === "Ana" ? "7" : "1");
+        await pagina.keyboard.press("Enter");
+      }
     }
     await passo(`RESULTADO DA RODADA ${rodada}`, "Enter");
   }
   const final = await estavel(() => telaWeb(pagina), "FIM DE JOGO!", "zova.html: the final screen");
   verificados++;
   if (final && !final.includes("VENCEDOR: Ana!")) falhar(`zova.html: the winner is not Ana\n${final.join("\n")}`);
-  await pagina.close();
+  await contexto.close();
 }
 
 (async () => {
