@@ -1,5 +1,6 @@
 // The browser edition's figures: page load to the title screen over
-// loopback in headless Chromium (median of 5, each in a fresh profile), and
+// loopback in headless Chromium (median of 5, each in a fresh context: no
+// cache; drawn without a GPU, as a headless machine has none), and
 // the compressed sizes of the game's code and of zova.html.
 //   NODE_PATH=<build>/npm/node_modules node medir.cjs BUILD_FOLDER
 "use strict";
@@ -28,7 +29,7 @@ const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KB`;
   });
   await new Promise((pronto) => servidor.listen(0, "127.0.0.1", pronto));
   const navegador = await chromium.launch({ executablePath: process.env.ZOVA_CHROMIUM || "/usr/bin/chromium",
-    args: ["--no-sandbox", "--disable-dev-shm-usage"] });
+    args: ["--no-sandbox", "--disable-gpu"] });
   const tempos = [];
   for (let vez = 0; vez < 5; vez++) {
     const contexto = await navegador.newContext();
@@ -47,6 +48,7 @@ const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KB`;
     await pagina.goto(`http://127.0.0.1:${servidor.address().port}/`);
     await pagina.waitForFunction(() => window.tituloEm !== undefined, null, { timeout: 10000 });
     tempos.push(await pagina.evaluate(() => window.tituloEm));
+    // ZOVA_DETALHES=1: when each file came, to see what the time went on.
     if (process.env.ZOVA_DETALHES)
       console.log(await pagina.evaluate(() => JSON.stringify({
         nav: performance.getEntriesByType("navigation").map((n) => [n.responseEnd, n.domInteractive, n.domContentLoadedEventEnd, n.loadEventEnd].map(Math.round)),

@@ -256,12 +256,29 @@ async function arquivoUnico(navegador) {
   await contexto.close();
 }
 
+// A browser without WebAssembly gets a message that says so.
+async function semWebAssembly(navegador) {
+  const pagina = await navegador.newPage();
+  await pagina.addInitScript(() => delete globalThis.WebAssembly);
+  await pagina.goto(url.pathToFileURL(unico).href);
+  verificados++;
+  try {
+    const aviso = pagina.locator("#sem-wasm");
+    await aviso.waitFor({ state: "visible", timeout: 5000 });
+    if (!(await aviso.textContent()).includes("não executa WebAssembly")) falhar("no message without WebAssembly");
+  } catch (e) {
+    falhar(`without WebAssembly: ${e.message}`);
+  }
+  await pagina.close();
+}
+
 (async () => {
   const servidor = await servir(site);
   const navegador = await chromium.launch({ executablePath: CHROMIUM, args: ["--no-sandbox", "--disable-dev-shm-usage"] });
   try {
     await partidaLadoALado(navegador, `http://127.0.0.1:${servidor.address().port}/`);
     await arquivoUnico(navegador);
+    await semWebAssembly(navegador);
   } catch (e) {
     falhar(e.stack || String(e));
   } finally {
