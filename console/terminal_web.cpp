@@ -18,26 +18,41 @@
 
 // clang-format off
 // The widget's input, as UTF-8 bytes, and the state shared with it. Keys
-// typed while nothing reads them wait in the queue, as in a terminal's.
+// typed while nothing reads them wait in the queue, as in a terminal's; as
+// a terminal's input buffer, it holds so much and no more, so a huge paste
+// cannot take the page's memory, and taking a byte costs the same however
+// much waits.
 EM_JS(void, webIniciar, (), {
-    var z = Module.zova = {entrada: [], saida: [], acordar: null, redesenhar: false};
+    var z = Module.zova = {entrada: [], lidos: 0, saida: [], acordar: null, redesenhar: false};
     var term = Module.terminal;
     var codificador = new TextEncoder();
-    function acordar() {
+    var LIMITE_ENTRADA = 65536;
+    function receber(bytes) {
+        for (var i = 0; i < bytes.length && z.entrada.length - z.lidos < LIMITE_ENTRADA; i++)
+            z.entrada.push(bytes[i]);
         if (z.acordar) z.acordar();
     }
-    term.onData(function(texto) {
-        var bytes = codificador.encode(texto);
-        for (var i = 0; i < bytes.length; i++) z.entrada.push(bytes[i]);
-        acordar();
-    });
+    z.tirar = function() {
+        if (z.lidos >= z.entrada.length) return -1;
+        var byte = z.entrada[z.lidos++];
+        if (z.lidos === z.entrada.length) {
+            z.entrada = [];
+            z.lidos = 0;
+        } else if (z.lidos >= 4096) {
+            z.entrada = z.entrada.slice(z.lidos);
+            z.lidos = 0;
+        }
+        return byte;
+    };
+    term.onData(function(texto) { receber(codificador.encode(texto)); });
     term.onBinary(function(texto) {
-        for (var i = 0; i < texto.length; i++) z.entrada.push(texto.charCodeAt(i) & 255);
-        acordar();
+        var bytes = new Uint8Array(texto.length);
+        for (var i = 0; i < texto.length; i++) bytes[i] = texto.charCodeAt(i) & 255;
+        receber(bytes);
     });
     term.onResize(function() {
         z.redesenhar = true;
-        acordar();
+        if (z.acordar) z.acordar();
     });
     z.descarregar = function() {
         if (z.saida.length === 0) return;
@@ -59,10 +74,7 @@ EM_JS(void, webEscrever, (const char* dados, int tamanho), {
 });
 
 // A byte already typed, or -1: no wait, so no unwinding of the stack.
-EM_JS(int, webByteTeclado, (), {
-    var z = Module.zova;
-    return z.entrada.length > 0 ? z.entrada.shift() : -1;
-});
+EM_JS(int, webByteTeclado, (), { return Module.zova.tirar(); });
 
 // Waits for a byte: up to esperaMs, or for as long as it takes when
 // esperaMs < 0. SEM_BYTE when none came in time; TECLA_REDESENHAR when the
@@ -71,7 +83,8 @@ EM_ASYNC_JS(int, webEsperarByte, (int esperaMs, int semByte, int redesenhar), {
     var z = Module.zova;
     z.descarregar();
     for (;;) {
-        if (z.entrada.length > 0) return z.entrada.shift();
+        var byte = z.tirar();
+        if (byte >= 0) return byte;
         if (esperaMs < 0 && z.redesenhar) {
             z.redesenhar = false;
             return redesenhar;
@@ -83,7 +96,10 @@ EM_ASYNC_JS(int, webEsperarByte, (int esperaMs, int semByte, int redesenhar), {
         });
         z.acordar = null;
         if (limite !== null) clearTimeout(limite);
-        if (venceu) return z.entrada.length > 0 ? z.entrada.shift() : semByte;
+        if (venceu) {
+            byte = z.tirar();
+            return byte >= 0 ? byte : semByte;
+        }
     }
 });
 
@@ -113,7 +129,10 @@ EM_ASYNC_JS(int, webPausar, (int ms), {
     }
 });
 
-EM_JS(void, webDescartar, (), { Module.zova.entrada = []; });
+EM_JS(void, webDescartar, (), {
+    Module.zova.entrada = [];
+    Module.zova.lidos = 0;
+});
 EM_JS(int, webColunas, (), { return Module.terminal.cols; });
 EM_JS(int, webLinhas, (), { return Module.terminal.rows; });
 
