@@ -1,7 +1,8 @@
 // Puts the browser edition together from the game's module and the
 // terminal widget's files:
 //   site/      a folder to host anywhere static: index.html, the module,
-//              the widget, the page's script and style, and LICENCAS.txt
+//              the widget and its addons, the page's script and style, and
+//              LICENCAS.txt
 //   zova.html  the same page in one file, the module's wasm inside it, that
 //              plays opened from the disk
 //   node montar.cjs WEB NODE_MODULES LICENSE MODULE.js MODULE.wasm SINGLE.js OUT
@@ -25,6 +26,7 @@ const arquivos = {
   "xterm.js": semMapa(ler(path.join(modulos, "@xterm/xterm/lib/xterm.js"))),
   "xterm.css": ler(path.join(modulos, "@xterm/xterm/css/xterm.css")),
   "addon-fit.js": semMapa(ler(path.join(modulos, "@xterm/addon-fit/lib/addon-fit.js"))),
+  "addon-unicode11.js": semMapa(ler(path.join(modulos, "@xterm/addon-unicode11/lib/addon-unicode11.js"))),
   "zova.js": ler(modulo),
   "pagina.js": ler(path.join(web, "pagina.js")),
   "pagina.css": ler(path.join(web, "pagina.css")),
@@ -34,6 +36,7 @@ const licencas = [
   ["zova", ler(licenca)],
   ["xterm.js (@xterm/xterm)", ler(path.join(modulos, "@xterm/xterm/LICENSE"))],
   ["xterm.js's fit addon (@xterm/addon-fit)", ler(path.join(modulos, "@xterm/addon-fit/LICENSE"))],
+  ["xterm.js's Unicode 11 addon (@xterm/addon-unicode11)", ler(path.join(modulos, "@xterm/addon-unicode11/LICENSE"))],
 ]
   .map(([nome, texto]) => `${nome}\n${"=".repeat(nome.length)}\n\n${texto.trim()}\n`)
   .join("\n");

@@ -45,7 +45,13 @@
     scrollback: 1000,
     // Bold is not drawn brighter: the game's colours are its own.
     drawBoldTextInBrightColors: false,
+    // For the character widths below.
+    allowProposedApi: true,
   });
+  // Emoji take two columns, as the game counts them and as terminals draw
+  // them: the widget's own table is older than emoji.
+  term.loadAddon(new Unicode11Addon.Unicode11Addon());
+  term.unicode.activeVersion = "11";
   // The game starts loading now: its module compiles while the widget is
   // set up, and it runs only once this script is done.
   var fim = document.getElementById("fim");

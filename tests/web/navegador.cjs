@@ -160,7 +160,10 @@ async function partidaLadoALado(navegador, endereco) {
   await comparar(pagina, " -> CEP:", "the sheet's down arrow");
   await teclar(pagina, "Enter", "São Paulo", "Enter");
   await comparar(pagina, "CEP: São Paulo", "an accented answer");
-  await teclar(pagina, "f");
+  // Wide characters take the columns the game counts for them.
+  await teclar(pagina, "s", "Enter", "😀ab日本", "Left", "Left", "Left", "Z", "End", "c");
+  await comparar(pagina, "😀aZb日本c", "an answer with wide characters, edited in the middle");
+  await teclar(pagina, "Enter", "f");
   await comparar(pagina, "JOGADOR: Bia", "Bia's sheet");
   await verificarCor(pagina, "JOGADOR: Bia", "rgb(0, 255, 255)", "Bia");
 
