@@ -5,29 +5,19 @@
 //   NODE_PATH=<build>/npm/node_modules node medir.cjs BUILD_FOLDER
 "use strict";
 const { chromium } = require("playwright-core");
-const http = require("http");
-const fs = require("fs");
 const path = require("path");
+const { servir } = require(path.join(__dirname, "servidor.cjs"));
 const { execFileSync } = require("child_process");
 
 const build = process.argv[2];
 const site = path.join(build, "site");
-const tipos = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".css": "text/css",
-  ".wasm": "application/wasm" };
 
 // As gzip -9 sends it (Node's zlib gives other sizes).
 const comprimido = (arquivo) => execFileSync("gzip", ["-9c", arquivo], { maxBuffer: 1 << 26 }).length;
 const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KB`;
 
 (async () => {
-  const servidor = http.createServer((pedido, resposta) => {
-    const nome = pedido.url === "/" ? "index.html" : path.basename(pedido.url);
-    fs.readFile(path.join(site, nome), (erro, dados) => {
-      resposta.writeHead(erro ? 404 : 200, { "Content-Type": tipos[path.extname(nome)] || "text/plain" });
-      resposta.end(erro ? undefined : dados);
-    });
-  });
-  await new Promise((pronto) => servidor.listen(0, "127.0.0.1", pronto));
+  const servidor = await servir(site);
   const navegador = await chromium.launch({ executablePath: process.env.ZOVA_CHROMIUM || "/usr/bin/chromium",
     args: ["--no-sandbox", "--disable-gpu"] });
   const tempos = [];

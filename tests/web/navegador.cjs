@@ -6,10 +6,9 @@
 "use strict";
 const { chromium } = require("playwright-core");
 const { execFileSync } = require("child_process");
-const http = require("http");
-const fs = require("fs");
 const path = require("path");
 const url = require("url");
+const { servir } = require(path.join(__dirname, "../../web/servidor.cjs"));
 
 const [nativo, site, unico] = process.argv.slice(2);
 const CHROMIUM = process.env.ZOVA_CHROMIUM || "/usr/bin/chromium";
@@ -19,26 +18,6 @@ let verificados = 0;
 function falhar(msg) {
   falhas++;
   console.log(`FAILED: ${msg}`);
-}
-
-// ---------------------------------------------------------------------------
-// The folder served as a static host would serve it.
-function servir(pasta) {
-  const tipos = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".css": "text/css",
-    ".wasm": "application/wasm", ".txt": "text/plain; charset=utf-8" };
-  const servidor = http.createServer((pedido, resposta) => {
-    const nome = pedido.url === "/" ? "index.html" : path.basename(pedido.url);
-    fs.readFile(path.join(pasta, nome), (erro, dados) => {
-      if (erro) {
-        resposta.writeHead(404);
-        resposta.end();
-        return;
-      }
-      resposta.writeHead(200, { "Content-Type": tipos[path.extname(nome)] || "application/octet-stream" });
-      resposta.end(dados);
-    });
-  });
-  return new Promise((pronto) => servidor.listen(0, "127.0.0.1", () => pronto(servidor)));
 }
 
 // ---------------------------------------------------------------------------
