@@ -9,11 +9,7 @@
 # ZOVA_EXIGIR_FERRAMENTAS=1.
 set -u
 fontes="${1:-.}"
-pular() {
-  if [ "${ZOVA_EXIGIR_FERRAMENTAS:-0}" = 1 ]; then echo "missing: $1"; exit 1; fi
-  echo "skipped: $1"
-  exit 77
-}
+. "$(dirname "$0")/pular.sh"
 command -v git >/dev/null || pular "no git"
 git -C "$fontes" rev-parse --git-dir >/dev/null 2>&1 || pular "not a git checkout"
 

@@ -10,11 +10,7 @@ build="$1"
 versao="$2"
 fontes="$3"
 
-falta() {
-  if [ "${ZOVA_EXIGIR_FERRAMENTAS:-0}" = 1 ]; then echo "missing: $1"; exit 1; fi
-  echo "skipped: no $1"
-  exit 77
-}
+. "$(dirname "$0")/pular.sh"
 command -v cpack >/dev/null || falta cpack
 command -v dpkg-deb >/dev/null || falta "dpkg-deb (dpkg)"
 command -v dpkg-shlibdeps >/dev/null || falta "dpkg-shlibdeps (dpkg-dev)"

@@ -8,11 +8,7 @@ nativo="$1"
 fontes="$2"
 chromium="${ZOVA_CHROMIUM:-/usr/bin/chromium}"
 
-falta() {
-  if [ "${ZOVA_EXIGIR_FERRAMENTAS:-0}" = 1 ]; then echo "missing: $1"; exit 1; fi
-  echo "skipped: no $1"
-  exit 77
-}
+. "$(dirname "$0")/../pular.sh"
 command -v em++ >/dev/null || falta "em++ (emscripten)"
 command -v node >/dev/null || falta "node (nodejs)"
 command -v npm >/dev/null || falta "npm"
