@@ -132,12 +132,13 @@ int lerCodigo() {
     }
 }
 
-// Reads one line through the editor: its bytes and the newline in destino
-// (MAX_LINHA + 1 bytes), their number, or 0 when the input has ended.
-int editarLinha(char* destino) {
+// Reads one line through the editor, of at most limite bytes: its bytes
+// and the newline in destino (MAX_LINHA + 1 bytes), their number, or 0 when
+// the input has ended.
+int editarLinha(char* destino, int limite) {
     EdicaoLinha& e = edicao;
     int colunas = terminalColunas();
-    iniciarEdicao(e, colunaDaSaida(colunas), colunas, terminalLinhas());
+    iniciarEdicao(e, colunaDaSaida(colunas), colunas, terminalLinhas(), limite);
     emEdicao = true;
     ResultadoEdicao r = EDICAO_SEGUE;
     while (r == EDICAO_SEGUE) {
@@ -177,21 +178,26 @@ int lerEntrada(char* destino, int tamanho) {
     }
 }
 
-// One byte of standard input, or TECLA_FIM once it has ended. Once it has
-// ended it stays ended: no read waits again, and nothing retries a closed
-// stream.
-int lerByte() {
-    if (inicioPendente < fimPendente) return static_cast<unsigned char>(pendente[inicioPendente++]);
-    if (entradaAcabou) return TECLA_FIM;
-    int n = terminalEditaLinhas() ? editarLinha(pendente) : lerEntrada(pendente, sizeof pendente);
+// Fills the pending buffer with what standard input gives next: a line
+// typed in the editor (of at most limite bytes, and its newline) or the
+// bytes of the stream. False once the input has ended; from then on it
+// stays ended: no read waits again, and nothing retries a closed stream.
+bool receberEntrada(int limite) {
+    inicioPendente = fimPendente = 0;
+    if (entradaAcabou) return false;
+    int n = terminalEditaLinhas() ? editarLinha(pendente, limite) : lerEntrada(pendente, sizeof pendente);
     if (n <= 0) {
         entradaAcabou = true;
-        inicioPendente = fimPendente = 0;
-        return TECLA_FIM;
+        return false;
     }
-    inicioPendente = 1;
     fimPendente = n;
-    return static_cast<unsigned char>(pendente[0]);
+    return true;
+}
+
+// One byte of standard input, or TECLA_FIM once it has ended.
+int lerByte() {
+    if (inicioPendente == fimPendente && !receberEntrada(MAX_LINHA)) return TECLA_FIM;
+    return static_cast<unsigned char>(pendente[inicioPendente++]);
 }
 
 // Gives back the byte just read, for the next read.
@@ -218,9 +224,32 @@ int semPartirGrafema(const char* linha, int n) {
     return fim;
 }
 
+// ---------------------------------------------------------------------------
+// Turns
+
+// A screen for everyone takes no key for this long after it appears: long
+// enough for a second Enter pressed in haste, short enough that nobody waits.
+const int GUARDA_MS = 500;
+
+bool vezPendente = false;  // passarVez was called, and no read has started the turn yet
+int proximaVez = VEZ_DE_TODOS;
+
+// The first read after a hand-off: what came before is dropped just before
+// the screen goes out, so a key pressed as soon as it appears counts.
+void comecarVez() {
+    if (!vezPendente) return;
+    vezPendente = false;
+    segundoCodigo = -1;
+    terminalDescartarTeclas();
+    if (!terminalEditaLinhas()) return;
+    inicioPendente = fimPendente = 0;
+    if (proximaVez == VEZ_DE_TODOS) pausar(GUARDA_MS);  // and drops what came during it
+}
+
 // A read of standard input may wait for the player: whatever was written is
 // on the screen first, with the cursor where the line is typed.
 void iniciarLeitura() {
+    comecarVez();
     mostrarCursor(true);
     descarregarSaida();
 }
@@ -235,6 +264,7 @@ void iniciarConsole() {
     entradaAcabou = false;
     emEdicao = false;
     segundoCodigo = -1;
+    vezPendente = false;
     inicioPendente = fimPendente = 0;
     terminalIniciar();
 }
@@ -320,6 +350,10 @@ void escrever(const char* formato, ...) {
 }
 
 int lerTecla() {
+    if (vezPendente) {
+        mostrarCursor(false);
+        comecarVez();
+    }
     if (segundoCodigo >= 0) {
         int codigo = segundoCodigo;
         segundoCodigo = -1;
@@ -346,6 +380,17 @@ void tirarEnter(char* texto) {
 bool lerLinha(char* destino, int tamanho) {
     if (tamanho < 1) return false;
     iniciarLeitura();
+    // A line typed at the terminal for this read is this read's alone: the
+    // editor takes no more than the read holds, and its Enter goes with it,
+    // so nothing of it is left for another prompt.
+    if (inicioPendente == fimPendente && terminalEditaLinhas()) {
+        if (!receberEntrada(tamanho - 1)) return false;
+        int n = fimPendente - 1;  // the newline is the last byte
+        memcpy(destino, pendente, static_cast<size_t>(n));
+        destino[n] = '\0';
+        inicioPendente = fimPendente = 0;
+        return true;
+    }
     int n = 0;
     bool leu = false;
     bool cheia = false;
@@ -427,17 +472,14 @@ void pausar(int ms) {
     while ((ms = terminalPausar(ms)) > 0) redesenharTela();
 }
 
-void descartarTeclas() {
-    terminalDescartarTeclas();
-    segundoCodigo = -1;
+void passarVez(int vez) {
+    vezPendente = true;
+    proximaVez = vez;
 }
 
 bool janelaFechaComOJogo() { return terminalJanelaFechaComOJogo(); }
 
 void esperarEnterParaSair() {
-    // A double Enter at the last round's prompt must not pass this one unseen.
-    terminalDescartarTeclas();
-    inicioPendente = fimPendente = 0;
     terminalConcluir();
     iniciarLeitura();
     if (entradaAcabou) return;

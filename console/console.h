@@ -60,15 +60,26 @@ bool fimDaEntrada();
 void comecarLinha();
 
 void pausar(int ms);
-// Drops the keys pressed before the screen that now waits appeared (a burst
-// that ended the last player's turn): they belong to no one. Text pending
-// from a long line is no key, and stays.
-void descartarTeclas();
+
+// Who a screen hands the keyboard to: a player's index, or VEZ_DE_TODOS for
+// a screen that everyone reads (the results).
+const int VEZ_DE_TODOS = -1;
+// The screen about to be drawn hands the keyboard over; its first read
+// starts the turn. Keys pressed before the screen appeared belong to no one
+// there (a burst that ended the last player's turn, keys typed during a
+// pause) and are dropped. Where the players type at the terminal, so is
+// whatever an earlier line left pending (the rest of a long line, numbers
+// past a judge's last score): one player's text never answers another's
+// turn. A screen for everyone also takes no key for a moment after it
+// appears, so that a second Enter pressed in haste does not pass it unread.
+// Where standard input is not the terminal (a file, a pipe), what is
+// pending in it stays for the next read, as in any stream.
+void passarVez(int vez);
 
 // Whether the window closes with the game, so the last screen would vanish
 // with it.
 bool janelaFechaComOJogo();
-// After the last screen: drops the keys typed before it, then waits for
+// After the last screen, which passed the turn to everyone: waits for
 // Enter (or Ctrl-D, or the end of input); other keys do nothing. Ctrl-C or a
 // closed window end the wait, and the game, with status 0.
 void esperarEnterParaSair();

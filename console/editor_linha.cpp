@@ -154,11 +154,12 @@ bool imprimivel(int codigo, const char* caractere, int tamanho) {
     return !(s[0] == 0xC2 && s[1] < 0xA0);
 }
 
-// Puts bytes in at the cursor, unless the line would pass its bound or no
-// longer fit in the window: then nothing changes, and the bell rings.
+// Puts bytes in at the cursor, unless the line would pass what its read
+// holds or no longer fit in the window: then nothing changes, and the bell
+// rings. A character goes in whole or not at all.
 void inserir(EdicaoLinha& e, const char* bytes, int n) {
     if (n <= 0) return;
-    if (e.tamanho + n > MAX_LINHA || visivel(e) < e.tamanho) {
+    if (e.tamanho + n > e.limite || visivel(e) < e.tamanho) {
         recusar(e);
         return;
     }
@@ -212,8 +213,9 @@ void medir(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
 
 }  // namespace
 
-void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
+void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas, int limite) {
     e.tamanho = e.cursor = 0;
+    e.limite = limite < 0 ? 0 : limite > MAX_LINHA ? MAX_LINHA : limite;
     e.tamApagado = 0;  // nothing of an earlier line, another player's maybe, can be put back
     e.tamQuadro = 0;
     medir(e, colunaInicial, colunas, linhas);

@@ -16,6 +16,7 @@ const int TAM_QUADRO_EDICAO = 2 * MAX_LINHA + 256;
 struct EdicaoLinha {
     char texto[MAX_LINHA];  // UTF-8, controls never enter it
     int tamanho;            // bytes in texto
+    int limite;             // the most bytes the read being served can hold
     int cursor;             // byte offset of the cursor, at the start of a character the player sees
     // Where the text starts: the column after the prompt, 0 to colunas
     // (colunas when the prompt filled its last row exactly).
@@ -35,8 +36,10 @@ struct EdicaoLinha {
 enum ResultadoEdicao { EDICAO_SEGUE, EDICAO_LINHA_PRONTA, EDICAO_FIM_DA_ENTRADA, EDICAO_REDESENHAR_TELA };
 
 // A new, empty line behind a prompt that ends at colunaInicial (0 to
-// colunas) of its last row, in a window of colunas by linhas.
-void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas);
+// colunas) of its last row, in a window of colunas by linhas, for a read
+// that holds limite bytes (at most MAX_LINHA): a key that would pass it is
+// refused, so what the player sees on the line is all the read takes.
+void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas, int limite = MAX_LINHA);
 
 // One key code (teclas.h); a character outside ASCII comes as
 // TECLA_NAO_ASCII with its bytes. EDICAO_REDESENHAR_TELA (Ctrl-L) asks for

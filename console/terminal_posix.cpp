@@ -76,6 +76,12 @@ void devolverTerminal() {
     if (modosGuardados) escreverDireto(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);
 }
 
+// What was typed for the game and not read goes with it: the shell must
+// not run it as a command. Safe in a signal handler.
+void descartarDigitado() {
+    if (modosGuardados) tcflush(fdTecla, TCIFLUSH);
+}
+
 void desbloquear(int sinal) {
     sigset_t conjunto;
     sigemptyset(&conjunto);
@@ -96,6 +102,7 @@ void instalar(int sinal, void (*tratador)(int), int flags) {
 // the same signal, so the shell sees why the game ended. Once the match is
 // over nothing was interrupted: the game ends as it would have.
 void aoSinalFatal(int sinal) {
+    descartarDigitado();
     devolverTerminal();
     for (int i = 0; i <= linhasAbaixo; i++) escreverDireto("\n", 1);
     if (concluido) _exit(0);
@@ -249,6 +256,7 @@ void terminalIniciar() {
 void terminalEncerrar() {
     if (!emModoTecla) return;
     emModoTecla = 0;
+    descartarDigitado();
     aplicarModo(false);
     if (cursorOculto) escreverDireto(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);
     cursorOculto = 0;

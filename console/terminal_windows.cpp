@@ -71,6 +71,9 @@ char bufferEntrada[4096];
 
 void restaurar(bool cores) {
     if (InterlockedExchange(&restaurado, 1) != 0) return;
+    // Keys typed for the game and not read go with it: one read takes one
+    // key event, so whatever is left would otherwise reach cmd as a command.
+    if (temTeclado) FlushConsoleInputBuffer(entradaConsole);
     if (temTeclado) SetConsoleMode(entradaConsole, modoTecladoOriginal);
     if (saidaNoConsole) {
         if (cores && saidaVt) {

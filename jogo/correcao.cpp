@@ -47,6 +47,8 @@ void corrigirRespostas(Partida& partida) {
     for (int juiz = 0; juiz < partida.qtdJogadores; juiz++) {
         int avaliado = (juiz + 1) % partida.qtdJogadores;
         partida.pontosRodada[avaliado] = 0;
+        // The scores are this judge's own: nothing typed before the panel counts.
+        passarVez(juiz);
         desenharPainel(partida, juiz, avaliado);
         for (int k = 0; k < NUM_CATEGORIAS; k++) {
             int nota = lerNota(partida, avaliado, k);

@@ -60,13 +60,10 @@ void preencherRespostas(Partida& partida, int jogador) {
     bool finalizado = false;
     for (int k = 0; k < NUM_CATEGORIAS; k++) partida.respostas[jogador][k][0] = '\0';
 
-    bool aberta = false;
+    // Nothing typed before this sheet is this player's: it opens untouched.
+    passarVez(jogador);
     while (!finalizado) {
         desenharTela(partida, jogador, selecionado);
-        // Keys that came with the one that ended the last turn are not this
-        // player's: the sheet must open untouched.
-        if (!aberta) descartarTeclas();
-        aberta = true;
         AcaoTecla acao;
         int tecla = lerTecla();
         if (tecla == PREFIXO_ESTENDIDA) {

@@ -18,6 +18,8 @@ int escolherVencedor(const Partida& partida) {
 }
 
 void mostrarResultadoRodada(Partida& partida) {
+    // Everyone reads the scores before an Enter moves on.
+    passarVez(VEZ_DE_TODOS);
     abrirTela(COR_RESULTADO, "         RESULTADO DA RODADA %d\n", partida.rodada);
     for (int i = 0; i < partida.qtdJogadores; i++) {
         escrever("\n%s fez %d pontos nesta rodada", partida.nomes[i], partida.pontosRodada[i]);
@@ -31,6 +33,7 @@ void mostrarResultadoRodada(Partida& partida) {
 }
 
 void mostrarResultadoFinal(Partida& partida) {
+    passarVez(VEZ_DE_TODOS);
     abrirTela(COR_PARTIDA, "            RESULTADO FINAL");
     for (int i = 0; i < partida.qtdJogadores; i++) {
         escrever("\n%s: %d pontos", partida.nomes[i], partida.pontosTotal[i]);

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "console/console.h"
 #include "console/editor_linha.h"
 #include "console/grafemas.h"
+#include "console/saida.h"
 #include "console/teclas.h"
 #include "tests/tela_modelo.h"
 #include "tests/terminal_roteiro.h"
@@ -27,12 +29,12 @@ std::string quadro() { return std::string(e.quadro, static_cast<size_t>(e.tamQua
 // A prompt on a screen of the given width, and an empty line behind it.
 int larguraDe(const std::string& s) { return larguraDoTexto(s.data(), static_cast<int>(s.size())); }
 
-void comecar(const std::string& p, int colunas, int linhas = 24) {
+void comecar(const std::string& p, int colunas, int linhas = 24, int limite = MAX_LINHA) {
     prompt = p;
     iniciarTelaModelo(tela, linhas, colunas);
     aplicarNaTela(tela, prompt);
     int x = larguraDe(prompt);
-    iniciarEdicao(e, x == 0 ? 0 : (x - 1) % colunas + 1, colunas, linhas);
+    iniciarEdicao(e, x == 0 ? 0 : (x - 1) % colunas + 1, colunas, linhas, limite);
 }
 
 // The characters on the screen from the prompt on, row after row, blanks
@@ -142,6 +144,26 @@ TEST(EditorLinha, LinhaNaoPassaDoLimite) {
     digitar("bc");
     EXPECT_EQ(e.tamanho, MAX_LINHA);
     EXPECT_EQ(texto(), std::string(MAX_LINHA - 1, 'a') + "b");
+}
+
+// A name or an answer holds 49 bytes: the line takes no more, so nothing
+// typed past them can be left over for another player's prompt.
+TEST(EditorLinha, LinhaNaoPassaDoQueALeituraGuarda) {
+    comecar("Nome do jogador 1: ", 120, 24, 49);
+    digitar(std::string(48, 'b'));
+    digitar("Ã©");  // would end at byte 50: refused whole
+    EXPECT_EQ(quadro(), "");
+    digitar("c");
+    EXPECT_EQ(quadro(), "c");
+    digitar("d" + std::string(5000, 'p'));  // a paste: every byte refused
+    EXPECT_EQ(quadro(), "");
+    EXPECT_EQ(texto(), std::string(48, 'b') + "c");
+    tecla(CTRL_W);
+    digitar("x");
+    tecla(CTRL_Y);  // what was erased no longer fits beside the x
+    EXPECT_EQ(quadro(), "");
+    EXPECT_EQ(texto(), "x");
+    EXPECT_EQ(tecla(TECLA_ENTER), EDICAO_LINHA_PRONTA);
 }
 
 // Wide characters, accents that come after their letter, skin tones and
@@ -289,9 +311,10 @@ TEST(EditorLinha, RedesenhoPelaNovaLargura) {
     EXPECT_EQ(linhaDaTela(tela, 1), "cdef");
 }
 
-// Lines typed at the terminal join what is pending, as a terminal's own
-// lines did: the rest of a long one answers the next read without a key.
-TEST(EditorLinha, LinhaEditadaDeixaORestoPendente) {
+// A line typed at the terminal for a line read is that read's own, its
+// Enter included; a line of numbers still fills the number reads that
+// follow, and what they leave is pending as in a stream.
+TEST(EditorLinha, LinhaEditadaEDaLeituraQueAPede) {
     edicaoRoteiro = true;
     std::string teclas = std::string(60, 'c') + "\r" + "x\x1b[D\x1b[3~y\r" + "3 4\r";
     definirRoteiro("", 0, teclas.data(), teclas.size());
@@ -299,8 +322,6 @@ TEST(EditorLinha, LinhaEditadaDeixaORestoPendente) {
     char linha[50];
     ASSERT_TRUE(lerLinha(linha, 50));
     EXPECT_EQ(std::string(linha), std::string(49, 'c'));
-    ASSERT_TRUE(lerLinha(linha, 50));
-    EXPECT_EQ(std::string(linha), std::string(11, 'c'));
     ASSERT_TRUE(lerLinha(linha, 50));
     EXPECT_STREQ(linha, "y");
     int a = 0, b = 0;
@@ -311,5 +332,9 @@ TEST(EditorLinha, LinhaEditadaDeixaORestoPendente) {
     EXPECT_STREQ(linha, "");
     EXPECT_FALSE(lerLinha(linha, 50));  // the keys are over: the end of input
     EXPECT_TRUE(fimDaEntrada());
+    descarregarSaida();
+    std::string escrito(saidaRoteiro(), tamSaidaRoteiro());
+    EXPECT_EQ(escrito.find(std::string(50, 'c')), std::string::npos) << "a refused key was echoed";
+    EXPECT_EQ(std::count(escrito.begin(), escrito.end(), '\a'), 11);
     edicaoRoteiro = false;
 }

@@ -297,3 +297,66 @@ TEST(Partida, FimDaEntradaEmQualquerPontoTerminaAPartida) {
         }
     }
 }
+
+namespace {
+
+// Every line typed into the line editor, as at a terminal.
+Jogo jogarNoTerminal(const std::string& teclas) {
+    edicaoRoteiro = true;
+    Jogo j = jogar("", teclas);
+    edicaoRoteiro = false;
+    return j;
+}
+
+const std::string ZEROS = "0 0 0 0 0 0\r";
+// Two players end their sheets at once and are scored 0; Enter at the results.
+const std::string RODADA_ZERADA = "ff" + ZEROS + ZEROS + "\r";
+
+struct CasoVez {
+    const char* nome;
+    std::string teclas;
+    std::string nomes[3];
+    int totais[3];
+    std::string respostas[2];  // Nome on each sheet after round 2
+};
+
+}  // namespace
+
+// At a terminal, nothing one player typed acts in another's turn: the rest
+// of a long answer, a judge's seventh number, a blank after the last score,
+// text after the Enter of the results. Registration still reads as a stream.
+TEST(Vez, NoTerminalNadaDeUmaVezPassaParaOutra) {
+    std::string x49(49, 'X');
+    const CasoVez casos[] = {
+        {"seventh number", "2\rAna\rBia\rff10 10 10 10 10 10 99\r1 1 1 1 1 1\r\r" + RODADA_ZERADA,
+         {"Ana", "Bia", ""}, {6, 60, 0}, {"", ""}},
+        {"blank after the last score", "2\rAna\rBia\rff3 3 3 3 3 3\r3 3 3 3 3 3 \r\r" + RODADA_ZERADA,
+         {"Ana", "Bia", ""}, {18, 18, 0}, {"", ""}},
+        {"text after the results' Enter",
+         "2\rAna\rBia\rff" + ZEROS + ZEROS + "ok\r" + "dArara\rf" + "f" + ZEROS + ZEROS + "\r",
+         {"Ana", "Bia", ""}, {0, 0, 0}, {"Arara", ""}},
+        {"a long answer with scores in it",
+         "2\rAna\rBia\r" + RODADA_ZERADA + "f" + "d" + x49 + "10 10 10 10 10 10\rf" + "1 1 1 1 1 1\r2 2 2 2 2 2\r\r",
+         {"Ana", "Bia", ""}, {12, 6, 0}, {"", x49}},
+        {"a name of 49 bytes", "2\r" + std::string(49, 'a') + "\rBia\r" + RODADA_ZERADA + RODADA_ZERADA,
+         {std::string(49, 'a'), "Bia", ""}, {0, 0, 0}, {"", ""}},
+        {"count and name on one line", "3 x\rBia\rCid\r" + std::string("fff") + ZEROS + ZEROS + ZEROS + "\rfff" + ZEROS +
+                                           ZEROS + ZEROS + "\r",
+         {"x", "Bia", "Cid"}, {0, 0, 0}, {"", ""}},
+    };
+    for (const CasoVez& c : casos) {
+        Jogo j = jogarNoTerminal(c.teclas);
+        ASSERT_NE(j.saida.find("FIM DE JOGO!"), std::string::npos) << c.nome;
+        for (int i = 0; i < 3; i++) {
+            if (c.nomes[i].empty()) continue;
+            EXPECT_EQ(j.partida.nomes[i], c.nomes[i]) << c.nome;
+            EXPECT_EQ(j.partida.pontosTotal[i], c.totais[i]) << c.nome << ", player " << i + 1;
+        }
+        EXPECT_EQ(j.partida.respostas[0][0], c.respostas[0]) << c.nome;
+        EXPECT_EQ(j.partida.respostas[1][0], c.respostas[1]) << c.nome;
+        int abertas = !c.respostas[0].empty() + !c.respostas[1].empty();
+        EXPECT_EQ(contar(j.saida, "Digite a resposta"), abertas) << c.nome;
+        // The letter's two pauses and the start's, and a moment at each results screen.
+        EXPECT_EQ(pausasRoteiro(), 3 + 2) << c.nome;
+    }
+}
