@@ -243,7 +243,8 @@ void comecarVez() {
     terminalDescartarTeclas();
     if (!terminalEditaLinhas()) return;
     inicioPendente = fimPendente = 0;
-    if (proximaVez == VEZ_DE_TODOS) pausar(GUARDA_MS);  // and drops what came during it
+    // Nobody is left to press a hasty Enter once the input has ended.
+    if (proximaVez == VEZ_DE_TODOS && !entradaAcabou) pausar(GUARDA_MS);  // and drops what came during it
 }
 
 // A read of standard input may wait for the player: whatever was written is

@@ -36,8 +36,26 @@ bool ler(SessaoPty& s, int ms) {
 }  // namespace
 
 const char AVISO_PARADO[] = "[zova parado]";
+const char AVISO_SHELL_LEU[] = "[o shell leu: ";
 
 namespace {
+
+// The shell's turn once the game has ended: whatever the terminal still
+// holds would be its next command.
+void lerComoOShell() {
+    tcsetpgrp(STDIN_FILENO, getpgrp());
+    struct termios modo;
+    tcgetattr(STDIN_FILENO, &modo);
+    modo.c_lflag &= ~static_cast<tcflag_t>(ICANON);
+    modo.c_cc[VMIN] = 0;
+    modo.c_cc[VTIME] = 0;
+    tcsetattr(STDIN_FILENO, TCSANOW, &modo);
+    char lido[512];
+    ssize_t n = 0;
+    struct pollfd p = {STDIN_FILENO, POLLIN, 0};
+    if (poll(&p, 1, 300) > 0) n = read(STDIN_FILENO, lido, sizeof lido);
+    dprintf(STDOUT_FILENO, "\n%s%.*s]\n", AVISO_SHELL_LEU, static_cast<int>(n > 0 ? n : 0), lido);
+}
 
 void executarJogo(const OpcoesSessao& opcoes) {
     if (opcoes.entrada) {
@@ -92,6 +110,7 @@ void executarJogo(const OpcoesSessao& opcoes) {
             kill(-jogo, SIGCONT);
             continue;
         }
+        if (opcoes.shellLeDepois) lerComoOShell();
         if (WIFEXITED(status)) _exit(WEXITSTATUS(status));
         signal(WTERMSIG(status), SIG_DFL);
         kill(getpid(), WTERMSIG(status));

@@ -28,6 +28,7 @@ struct OpcoesSessao {
     const char* entrada = nullptr;   // standard input from this file, not the terminal
     const char* saida = nullptr;     // standard output to this file; "" closes it
     bool controleDeTarefas = false;  // run under a small shell that handles Ctrl-Z
+    bool shellLeDepois = false;      // and that, as a shell's prompt would, reads what is typed after the game
     bool ignorarHup = false;         // started as nohup does
     const char* preload = nullptr;   // a library to preload into the program
     const char* contagem = nullptr;  // where that library writes its count
@@ -37,6 +38,9 @@ struct OpcoesSessao {
 // Written by the small shell when the game has stopped; a line typed then
 // continues it, as fg does.
 extern const char AVISO_PARADO[];
+// Written by the small shell after the game ended, with shellLeDepois: what
+// it read then follows, up to a closing bracket.
+extern const char AVISO_SHELL_LEU[];
 
 // Starts the game in a new 120x45 terminal in line mode with echo.
 bool iniciarSessao(SessaoPty& s, const OpcoesSessao& opcoes = OpcoesSessao());

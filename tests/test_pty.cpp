@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "console/grafemas.h"
 #include "tests/pty_sessao.h"
@@ -125,9 +126,12 @@ TEST(Telas, TituloRecusaECadastroExatos) {
     responder(s, "3");
     ASSERT_TRUE(
         esperar(s, "3\r\n" + cabecalho(BRANCO, "          CADASTRO DOS JOGADORES") + "\r\nNome do jogador 1: "));
-    // 49 letters fill the name; the newline left over is the second name.
+    // 49 letters fill the name, and its Enter is its own: the second name
+    // is asked for, and waits.
     responder(s, std::string(49, 'a'));
-    ASSERT_TRUE(esperar(s, "\r\nNome do jogador 2: \r\nNome do jogador 3: "));
+    ASSERT_TRUE(esperar(s, std::string(49, 'a') + "\r\n\r\nNome do jogador 2: "));
+    responder(s, "Bia");
+    ASSERT_TRUE(esperar(s, "Bia\r\n\r\nNome do jogador 3: "));
     responder(s, "Cid");
     ASSERT_TRUE(esperar(s, cabecalho(ROXO, "         JOGO INICIANDO...")));
     auto inicio = std::chrono::steady_clock::now();
@@ -205,8 +209,9 @@ TEST(Telas, PartidaInteiraComTeclasDeVerdade) {
 
 namespace {
 
-// Two players who type nothing, from the title to the final screen.
-void jogarAteOFinal(SessaoPty& s) {
+// Two players who type nothing, from the title to the final screen; with
+// the last Enter come the keys given.
+void jogarAteOFinal(SessaoPty& s, const std::string& comOUltimoEnter = "") {
     cadastrar(s, "2", {"Ana", "Bia"});
     for (int rodada = 1; rodada <= 2; rodada++) {
         ASSERT_TRUE(esperar(s, "JOGADOR: Ana"));
@@ -216,7 +221,8 @@ void jogarAteOFinal(SessaoPty& s) {
         ASSERT_TRUE(esperar(s, "  -> Nome []: "));
         responder(s, "0 0 0 0 0 0");
         ASSERT_TRUE(esperar(s, "Pressione ENTER"));
-        responder(s, "");
+        ASSERT_TRUE(esperarLeitura(s, true));
+        digitar(s, "\r" + (rodada == 2 ? comOUltimoEnter : ""));
     }
     ASSERT_TRUE(esperar(s, "          FIM DE JOGO!\r\n" + REGRA + "\r\n"));
 }
@@ -274,12 +280,13 @@ TEST(TerminalDevolvido, CtrlC) {
     }
 }
 
-// Ctrl-C with the cursor at the start of a name three rows long: the
-// shell's next words come below the name, not over it.
+// Ctrl-C with the cursor at the start of a line three rows long: the
+// shell's next words come below the line, not over it.
 TEST(TerminalDevolvido, CtrlCNoMeioDeUmaLinhaLonga) {
     SessaoPty s;
     ASSERT_TRUE(iniciarSessao(s));
-    chegarAoPrimeiroNome(s);
+    ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
+    ASSERT_TRUE(esperarLeitura(s, true));
     digitar(s, std::string(250, 'n') + "\x1b[H");
     ASSERT_TRUE(esperar(s, "\x1b[2A"));  // Home: two rows up
     ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
@@ -288,7 +295,7 @@ TEST(TerminalDevolvido, CtrlCNoMeioDeUmaLinhaLonga) {
     ASSERT_TRUE(WIFSIGNALED(status)) << status;
     lerTudo(s);
     TelaModelo t = telaAtual(s);
-    EXPECT_EQ(linhaDaTela(t, t.linha - 1), std::string(250 - 101 - 120, 'n'));  // the name's last row
+    EXPECT_EQ(linhaDaTela(t, t.linha - 1), std::string(250 - 87 - 120, 'n'));  // the line's last row
     EXPECT_EQ(t.coluna, 0);
     encerrarSessao(s);
 }
@@ -512,20 +519,23 @@ TEST(LinhaDigitada, LargosEEmojiEditadosNoMeio) {
 }
 
 // Keys pressed while the drawn letter is shown belong to no screen: the
-// sheet opens untouched, while the rest of a long name, which was typed
-// before, still answers its first prompt.
+// sheet opens untouched, and its first prompt waits for the player.
 TEST(Pausas, TeclasDuranteAPausaSaoDescartadas) {
     SessaoPty s;
     ASSERT_TRUE(iniciarSessao(s));
-    cadastrar(s, "2", {"Ana", (std::string(49, 'b') + "Resto").c_str()});
+    cadastrar(s, "2", {"Ana", "Bia"});
     ASSERT_TRUE(esperar(s, "A letra sorteada foi: "));
-    digitar(s, "ssd\r");
+    digitar(s, "ssd\rResto\r");
     ASSERT_TRUE(esperar(s, "JOGADOR: Ana\r\n"));
     ASSERT_TRUE(esperar(s, " -> Nome: \r\n"));
     ASSERT_TRUE(esperarLeitura(s, false));
     digitar(s, "d");
-    ASSERT_TRUE(esperar(s, " -> Nome: Resto\r\n"));
+    ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
+    ASSERT_TRUE(esperarLeitura(s, true));
+    responder(s, "Arara");
+    ASSERT_TRUE(esperar(s, " -> Nome: Arara\r\n"));
     EXPECT_EQ(s.saida.find("[Objeto]"), std::string::npos);
+    EXPECT_EQ(s.saida.find("Resto"), std::string::npos);
     encerrarSessao(s);
 }
 
@@ -557,19 +567,200 @@ TEST(FimDaEntrada, SemSaidaOJogoTerminaSemEsperar) {
     }
 }
 
-// A letter of two bytes that would end past byte 49 is not split: it begins
-// the next name, which is read at once from what was left.
-TEST(LinhaDigitada, AcentoNoByte49FicaInteiro) {
+// ---------------------------------------------------------------------------
+// Hand-offs: what one player types never acts in another player's turn
+
+namespace {
+
+const int SEM_ESPERA = -1, TECLA = 0, LINHA = 1;
+
+// Waits until the game shows texto and, unless SEM_ESPERA, waits for a key
+// or a line; then types the keys, and lets depoisMs pass.
+struct Passo {
+    std::string texto;
+    int leitura;
+    std::string teclas;
+    int depoisMs;
+};
+
+struct Reproducao {
+    const char* id;  // the test's name
+    const char* nome;
+    std::vector<Passo> passos;
+    std::string nunca;  // never on the screen
+};
+
+std::vector<Passo> folhasVazias(const std::vector<std::string>& jogadores) {
+    std::vector<Passo> passos;
+    for (const std::string& j : jogadores) passos.push_back({"JOGADOR: " + j + "\r\n", TECLA, "f", 0});
+    return passos;
+}
+
+std::vector<Passo> juntar(std::vector<Passo> a, const std::vector<Passo>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+void jogarPassos(SessaoPty& s, const Reproducao& r) {
+    for (const Passo& p : r.passos) {
+        ASSERT_TRUE(esperar(s, p.texto)) << r.nome << ": " << p.texto;
+        if (p.leitura != SEM_ESPERA) {
+            ASSERT_TRUE(esperarLeitura(s, p.leitura == LINHA)) << r.nome << ": " << p.texto;
+        }
+        digitar(s, p.teclas);
+        if (p.depoisMs > 0) usleep(static_cast<useconds_t>(p.depoisMs) * 1000);
+    }
+    lerTudo(s, 300);
+    EXPECT_EQ(s.saida.find(r.nunca), std::string::npos) << r.nome;
+}
+
+}  // namespace
+
+std::vector<Reproducao> reproducoes() {
+    const std::string a49(49, 'a'), b48(48, 'b'), brancos(41, ' ');
+    const std::vector<Passo> cadastroAnaBia = {
+        {"(2 a 5): ", LINHA, "2\r", 0}, {"jogador 1: ", LINHA, "Ana\r", 0}, {"jogador 2: ", LINHA, "Bia\r", 0}};
+    return {
+        {"RestoDeRespostaComNotas", "the rest of a long answer, with scores in it, on the last sheet",
+         juntar(juntar({{"(2 a 5): ", LINHA, "3\r", 0},
+                        {"jogador 1: ", LINHA, "Ana\r", 0},
+                        {"jogador 2: ", LINHA, "Bia\r", 0},
+                        {"jogador 3: ", LINHA, "Cid\r", 0}},
+                       folhasVazias({"Ana", "Bia"})),
+                {{"JOGADOR: Cid\r\n", TECLA,
+                  "dCachorro" + brancos + "0 0 0 0 0 0 99 99 99 99 99 99 0 0 0 0 0 0\rf", 0},
+                 {"    - Nome: Cachorro" + brancos + "\r\n", SEM_ESPERA, "", 0},
+                 {"  -> Nome []: ", LINHA, "1 1 1 1 1 1\r", 0},
+                 {"Bia (Juiz)", SEM_ESPERA, "", 0},
+                 {"  -> Nome [Cachorro" + brancos + "]: ", LINHA, "2 2 2 2 2 2\r", 0},
+                 {"Cid (Juiz)", SEM_ESPERA, "", 0},
+                 {"  -> Nome []: ", LINHA, "3 3 3 3 3 3\r", 0},
+                 {"\r\nAna fez 18 pontos nesta rodada\r\nBia fez 6 pontos nesta rodada\r\nCid fez 12 pontos", LINHA,
+                  "", 0}}),
+         "99 pontos"},
+        {"TextoEscondidoDeOutroJogador", "another player's hidden text",
+         juntar(cadastroAnaBia, {{"JOGADOR: Ana\r\n", TECLA, "d", 0},
+                                 {"[Nome]: ", LINHA, a49 + "SEGREDO-DA-ANA\rf", 0},
+                                 {"JOGADOR: Bia\r\n", TECLA, "d", 0},
+                                 {"[Nome]: ", LINHA, "", 0}}),
+         "SEGREDO"},
+        {"SetimoNumeroDoJuiz", "a judge's seventh number",
+         juntar(juntar(cadastroAnaBia, folhasVazias({"Ana", "Bia"})),
+                {{"  -> Nome []: ", LINHA, "10 10 10 10 10 10 99\r", 0},
+                 {"Bia (Juiz)", SEM_ESPERA, "", 0},
+                 {"  -> Nome []: ", LINHA, "1 1 1 1 1 1\r", 0},
+                 {"\r\nAna fez 6 pontos nesta rodada\r\nBia fez 60 pontos", LINHA, "", 0}}),
+         "99 pontos"},
+        {"RajadaDepoisDoUltimoF", "a burst after the last F",
+         juntar(cadastroAnaBia, {{"JOGADOR: Ana\r\n", TECLA, "f", 0},
+                                 {"JOGADOR: Bia\r\n", TECLA, "fff10 10 10 10 10 10\r", 0},
+                                 {"Ana (Juiz)", SEM_ESPERA, "", 0},
+                                 {"  -> Nome []: ", LINHA, "1 1 1 1 1 1\r", 0},
+                                 {"Bia (Juiz)", SEM_ESPERA, "", 0},
+                                 {"  -> Nome []: ", LINHA, "2 2 2 2 2 2\r", 0},
+                                 {"\r\nAna fez 12 pontos nesta rodada\r\nBia fez 6 pontos", LINHA, "", 0}}),
+         "ff"},
+        {"ResultadoEsperaUmEnterDepoisDeAparecer", "a blank after the last score, a second Enter, text at the results",
+         juntar(juntar(cadastroAnaBia, folhasVazias({"Ana", "Bia"})),
+                {{"  -> Nome []: ", LINHA, "1 1 1 1 1 1\r", 0},
+                 {"Bia (Juiz)", SEM_ESPERA, "", 0},
+                 {"  -> Nome []: ", LINHA, "3 3 3 3 3 3 \r", 100},
+                 {"", SEM_ESPERA, "\r", 0},
+                 {"Pressione ENTER para iniciar a proxima rodada...", LINHA, "", 0},
+                 {"", SEM_ESPERA, "", 600},
+                 {"", LINHA, "ok\r", 0},
+                 {"JOGADOR: Ana\r\n", TECLA, "d", 0},
+                 {"[Nome]: ", LINHA, "", 0}}),
+         "[Nome]: k"},
+        {"NomesNoLimiteEColados", "names at their limit, and a paste",
+         {{"(2 a 5): ", LINHA, "3\r", 0},
+          {"jogador 1: ", LINHA, b48 + "\xc3\xa9\r", 0},
+          {"jogador 2: ", LINHA, std::string(5000, 'p') + "\r", 0},
+          {"jogador 3: ", LINHA, "Cid\r", 0},
+          {"JOGADOR: " + b48 + "\r\n", TECLA, "f", 0},
+          {"JOGADOR: " + std::string(49, 'p') + "\r\n", TECLA, "f", 0},
+          {"JOGADOR: Cid\r\n", TECLA, "", 0}},
+         "\xc3\xa9"},
+    };
+}
+
+namespace {
+void PrintTo(const Reproducao& r, std::ostream* os) { *os << r.nome; }
+}  // namespace
+
+class VezNoTerminal : public ::testing::TestWithParam<Reproducao> {};
+
+// Each case is a fault players met: what one of them typed acted in
+// another's turn. Here each screen that passes the keyboard waits.
+TEST_P(VezNoTerminal, NadaDeUmJogadorChegaAOutraVez) {
     SessaoPty s;
     ASSERT_TRUE(iniciarSessao(s));
-    std::string a48(48, 'a');
-    cadastrar(s, "3", {(a48 + "\xc3\xa3").c_str()});
-    ASSERT_TRUE(esperar(s, "\r\nNome do jogador 2: \r\nNome do jogador 3: "));
-    responder(s, "Jo\xc3\xa3o Concei\xc3\xa7\xc3\xa3o");
-    ASSERT_TRUE(esperar(s, "JOGADOR: " + a48 + "\r\n"));
-    digitar(s, "f");
-    ASSERT_TRUE(esperar(s, "JOGADOR: \xc3\xa3\r\n"));
-    digitar(s, "f");
-    ASSERT_TRUE(esperar(s, "JOGADOR: Jo\xc3\xa3o Concei\xc3\xa7\xc3\xa3o\r\n"));
+    jogarPassos(s, GetParam());
     encerrarSessao(s);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reproducoes, VezNoTerminal, ::testing::ValuesIn(reproducoes()),
+                         [](const ::testing::TestParamInfo<Reproducao>& caso) { return std::string(caso.param.id); });
+
+// The same kind of text from a file: nobody else is at the keyboard, and
+// what one read leaves is the next read's, as in any stream.
+TEST(Vez, DeUmArquivoOQueSobraEDaLeituraSeguinte) {
+    const std::string a49(49, 'a'), brancos(41, ' ');
+    std::string linhas = "2\n" + a49 + "\n" + "Cachorro" + brancos + "0 0 0 0 0 0 99 99 99 99 99 99\n" + "\n" +
+                         "1 1 1 1 1 1 7\n2 2 2 2 2 2\n";
+    std::string arquivo = arquivoTemporario(linhas);
+    SessaoPty s;
+    OpcoesSessao opcoes;
+    opcoes.entrada = arquivo.c_str();
+    ASSERT_TRUE(iniciarSessao(s, opcoes));
+    // The 49 letters' newline is the second name; the answer's rest scores
+    // both sheets; the seventh number is the next judge's first.
+    ASSERT_TRUE(esperar(s, "JOGADOR: " + a49 + "\r\n"));
+    ASSERT_TRUE(esperarLeitura(s, false));
+    digitar(s, "d");
+    ASSERT_TRUE(esperar(s, " -> Nome: Cachorro" + brancos + "\r\n"));
+    ASSERT_TRUE(esperarLeitura(s, false));
+    digitar(s, "f");
+    ASSERT_TRUE(esperar(s, "JOGADOR: \r\n"));
+    ASSERT_TRUE(esperarLeitura(s, false));
+    digitar(s, "f");
+    ASSERT_TRUE(esperar(s, "\r\n" + a49 + " fez 594 pontos nesta rodada\r\n fez 0 pontos nesta rodada"));
+    for (int vez = 0; vez < 2; vez++) {
+        ASSERT_TRUE(esperar(s, "JOGADOR: "));
+        ASSERT_TRUE(esperarLeitura(s, false));
+        digitar(s, "f");
+    }
+    ASSERT_TRUE(esperar(s, "\r\n" + a49 + " fez 17 pontos nesta rodada\r\n fez 6 pontos nesta rodada"));
+    ASSERT_TRUE(esperar(s, "\r\n" + a49 + ": 611 pontos\r\n: 6 pontos\r\n\r\nVENCEDOR: " + a49 + "!"));
+    int status = esperarFim(s, 5000);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    encerrarSessao(s);
+    unlink(arquivo.c_str());
+}
+
+// Keys typed while the game was not reading go with it: the shell never
+// runs them, whether the game ended at its last screen or on a signal.
+TEST(Vez, NadaDigitadoNoJogoChegaAoShell) {
+    for (bool porSinal : {false, true}) {
+        SessaoPty s;
+        OpcoesSessao opcoes;
+        opcoes.controleDeTarefas = true;
+        opcoes.shellLeDepois = true;
+        ASSERT_TRUE(iniciarSessao(s, opcoes));
+        if (porSinal) {
+            cadastrar(s, "2", {"Ana", "Bia"});
+            ASSERT_TRUE(esperar(s, "A letra sorteada foi: "));
+            digitar(s, "echo VAZOU\r");
+            usleep(200 * 1000);
+            kill(-tcgetpgrp(s.mestre), SIGTERM);
+        } else {
+            // With the last results' Enter, more than one read of the
+            // terminal takes: some of it is still there when the game ends.
+            jogarAteOFinal(s, std::string(100, 'x') + "echo VAZOU\r");
+        }
+        ASSERT_TRUE(esperar(s, AVISO_SHELL_LEU)) << porSinal;
+        ASSERT_TRUE(esperar(s, "]")) << porSinal;
+        EXPECT_EQ(s.saida.find("VAZOU"), std::string::npos) << porSinal;
+        encerrarSessao(s);
+    }
 }

@@ -60,7 +60,7 @@ async function estavel(ler, texto, nome) {
 }
 
 // The same keys to both: text, or a named key.
-const TECLAS_PLAYWRIGHT = { Enter: "Enter", Left: "ArrowLeft", Down: "ArrowDown", Home: "Home", End: "End" };
+const TECLAS_PLAYWRIGHT = { Enter: "Enter", Left: "ArrowLeft", Up: "ArrowUp", Down: "ArrowDown", Home: "Home", End: "End" };
 async function teclar(pagina, ...teclas) {
   for (const t of teclas) {
     if (TECLAS_PLAYWRIGHT[t]) {
@@ -73,15 +73,21 @@ async function teclar(pagina, ...teclas) {
   }
 }
 
-// Both screens once they show the text: the same lines.
+// Both screens once they show the text: the same lines, returned (null
+// when either never showed it or they differ).
 async function comparar(pagina, texto, passo) {
   const web = await estavel(() => telaWeb(pagina), texto, `${passo} (browser)`);
   const nat = await estavel(async () => telaNativa(), texto, `${passo} (native)`);
-  if (!web || !nat) return;
+  if (!web || !nat) return null;
   verificados++;
-  if (web.join("\n") === nat.join("\n")) return;
+  if (web.join("\n") === nat.join("\n")) return web;
   falhar(`${passo}: the screens differ\n--- browser\n${web.join("\n")}\n--- native\n${nat.join("\n")}`);
+  return null;
 }
+
+// A results screen takes no key for a moment after it appears, so a hasty
+// Enter does not skip it: players read it before they press Enter.
+const LEITURA_MS = 800;
 
 // The colours the page shows the text of a row in.
 async function coresDaLinha(pagina, texto) {
@@ -142,13 +148,27 @@ async function partidaLadoALado(navegador, endereco) {
   // Wide characters take the columns the game counts for them.
   await teclar(pagina, "s", "Enter", "😀ab日本", "Left", "Left", "Left", "Z", "End", "c");
   await comparar(pagina, "😀aZb日本c", "an answer with wide characters, edited in the middle");
+  // A line typed past what an answer holds (49 bytes): the keys beyond it
+  // are refused, and nothing of them is left for the next player's sheet.
+  // The sheet's up arrow goes round from Nome to Cor.
+  const longa = "a".repeat(49);
+  await teclar(pagina, "Enter", "Up", "Up", "Up", "d", longa, "SEGREDO-DA-ANA");
+  const cheia = await comparar(pagina, `[Cor]: ${longa}`, "an answer typed past its size");
+  verificados++;
+  if (cheia && cheia[cheia.length - 1] !== `Digite a resposta para [Cor]: ${longa}`)
+    falhar(`keys past an answer's size were taken\n${cheia.join("\n")}`);
   await teclar(pagina, "Enter", "f");
   await comparar(pagina, "JOGADOR: Bia", "Bia's sheet");
   await verificarCor(pagina, "JOGADOR: Bia", "rgb(0, 255, 255)", "Bia");
+  await teclar(pagina, "d");
+  const aberta = await comparar(pagina, "Digite a resposta para [Nome]:", "Bia's first answer after Ana's long one");
+  verificados++;
+  if (aberta && (aberta[aberta.length - 1] !== "Digite a resposta para [Nome]:" || aberta.join("").includes("SEGREDO")))
+    falhar(`Bia's prompt does not open empty\n${aberta.join("\n")}`);
 
   // A resize with a line open: the screen is drawn again at the new width,
   // and the line goes on being edited at that width.
-  await teclar(pagina, "d", "Bea");
+  await teclar(pagina, "Bea");
   await comparar(pagina, "[Nome]: Bea", "a line being typed");
   await pagina.setViewportSize({ width: 620, height: 700 });
   let novo = tamanho;
@@ -168,17 +188,25 @@ async function partidaLadoALado(navegador, endereco) {
   // Judging, both results, the second round and the final screen.
   await comparar(pagina, "AVALIANDO AGORA AS RESPOSTAS DE: Bia", "the judging panel");
   for (let i = 0; i < 6; i++) await teclar(pagina, "10", "Enter");
-  await comparar(pagina, "AVALIANDO AGORA AS RESPOSTAS DE: Ana", "the second judge");
+  const painel = await comparar(pagina, "AVALIANDO AGORA AS RESPOSTAS DE: Ana", "the second judge");
+  verificados++;
+  if (painel && !painel.includes(`    - Cor: ${longa}`)) falhar(`Ana's Cor is not her 49 bytes\n${painel.join("\n")}`);
   for (let i = 0; i < 6; i++) await teclar(pagina, "5", "Enter");
   await comparar(pagina, "Pressione ENTER para iniciar a proxima rodada...", "round 1's result");
+  await dormir(LEITURA_MS);
   await teclar(pagina, "Enter");
   await comparar(pagina, "JOGADOR: Ana", "round 2");
   await teclar(pagina, "f");
   await comparar(pagina, "JOGADOR: Bia", "round 2, Bia");
   await teclar(pagina, "f");
+  // Each judge scores once their own panel is up: what is typed before it
+  // belongs to nobody.
   await comparar(pagina, "AVALIANDO AGORA AS RESPOSTAS DE: Bia", "round 2's panel");
-  for (let i = 0; i < 12; i++) await teclar(pagina, "0", "Enter");
+  for (let i = 0; i < 6; i++) await teclar(pagina, "0", "Enter");
+  await comparar(pagina, "AVALIANDO AGORA AS RESPOSTAS DE: Ana", "round 2's second judge");
+  for (let i = 0; i < 6; i++) await teclar(pagina, "0", "Enter");
   await comparar(pagina, "Pressione ENTER para iniciar a proxima rodada...", "round 2's result");
+  await dormir(LEITURA_MS);
   await teclar(pagina, "Enter");
   await comparar(pagina, "FIM DE JOGO!", "the final screen");
   if (!(await telaWeb(pagina)).includes("VENCEDOR: Bia!")) falhar("the winner is not Bia");
@@ -230,7 +258,9 @@ async function arquivoUnico(navegador) {
         await pagina.keyboard.press("Enter");
       }
     }
-    await passo(`RESULTADO DA RODADA ${rodada}`, "Enter");
+    await passo(`RESULTADO DA RODADA ${rodada}`);
+    await dormir(LEITURA_MS);
+    await pagina.keyboard.press("Enter");
   }
   const final = await estavel(() => telaWeb(pagina), "FIM DE JOGO!", "zova.html: the final screen");
   verificados++;

@@ -1,14 +1,17 @@
 #!/bin/bash
 # Plays the Windows build in a real Wine console inside tmux, and checks what
-# a player sees: the screens and their colours, keys that only redraw,
-# leftovers of a long name, six scores on one line, nothing left in the
-# pane's history after a clear, no earlier line recalled by Up or F8, a
-# resize, a burst of keys that ended a turn, the final screen, the wait for
-# Enter in a console of its own and exit status 0; then, in each of the code
-# pages 437, 850, 1252 and 65001, two matches in one console: names with
-# accents, the line keys, the 49-byte cut, nothing of the first match
-# recalled in the second, and Ctrl-C at a prompt. It waits for every screen
-# before typing, as a player would.
+# a player sees: the screens and their colours, keys that only redraw, a
+# name or an answer that takes no more than its 49 bytes and leaves nothing
+# for the next prompt, six scores on one line, nothing left in the pane's
+# history after a clear, no earlier line recalled by Up or F8, a resize, a
+# burst of keys that ended a turn or a screen, the final screen, the wait
+# for Enter in a console of its own and exit status 0; then, in each of the
+# code pages 437, 850, 1252 and 65001, two matches in one console: names
+# with accents, the line keys, the 49-byte cut, nothing of the first match
+# recalled in the second; keys typed with the last Enter of a match played
+# from cmd, which never reach cmd; and Ctrl-C at a prompt. It waits for every screen
+# before typing, as a player would, and at a results screen for longer than
+# the moment it takes no key.
 #   tests/windows/partida_wine.sh build-win/zova.exe
 set -u
 . "$(dirname "$0")/ferramentas.sh"
@@ -49,7 +52,8 @@ sem_historico() {
 }
 
 # Starts the game, in the given console code page if one is given, and
-# then, with a second argument, again in the same console. Wine has been
+# then, with a second argument, again in the same console (duas), or with
+# cmd left reading commands there once it ends (cmd). Wine has been
 # seen to fail to start a process just after its services came up: if the
 # game never showed its title, it is started once more. When it ends, SAIU
 # is written where the shell's next words would go.
@@ -61,7 +65,10 @@ iniciar() {
   printf "trap 'true' INT\n" > "$roteiro"
   if [ -n "${1:-}" ]; then
     jogo=$(caminho_windows "$exe")
-    printf 'WINEDEBUG=-all %s cmd /c "chcp %s & %s%s"\n' "$WINE64" "$1" "$jogo" "${2:+ & $jogo}" >> "$roteiro"
+    local modo=/c depois=
+    [ "${2:-}" = duas ] && depois=" & $jogo"
+    [ "${2:-}" = cmd ] && modo=/k
+    printf 'WINEDEBUG=-all %s cmd %s "chcp %s & %s%s"\n' "$WINE64" "$modo" "$1" "$jogo" "$depois" >> "$roteiro"
   else
     printf 'WINEDEBUG=-all %s "%s"\n' "$WINE64" "$exe" >> "$roteiro"
   fi
@@ -91,11 +98,18 @@ linha 2
 esperar "          CADASTRO DOS JOGADORES" "Nome do jogador 1:"
 cor 97
 sem_historico "Quantidade invalida!"
-# 52 characters: the first 49 are Ana's name, the rest names Bia at once.
+# 52 characters: the line takes the first 49, Ana's name, and refuses the
+# rest; the next name's prompt opens empty.
 ana="Anabela$(printf 'a%.0s' $(seq 42))"
 linha "${ana}Bia"
+esperar "Nome do jogador 2:"
+sleep 0.5
+tela | grep -qxF "Nome do jogador 1: $ana" || falhar "the name's line took more than 49 bytes"
+tela | grep -qx "Nome do jogador 2: *" || falhar "the next name's prompt did not open empty"
+linha Bia
 
 esperar "              RODADA 1" "JOGADOR: $ana" " -> Nome:"
+tela | grep -qF "JOGADOR: ${ana}B" && falhar "Ana's name took more than 49 bytes"
 cor 95
 sem_historico "CADASTRO DOS JOGADORES"
 tecla Down
@@ -112,9 +126,22 @@ tecla -l "é"
 tecla Left Right Escape Home
 sleep 1
 [ "$(tela)" = "$antes" ] || falhar "a key that means nothing changed the sheet"
-tecla f
+# An answer takes 49 bytes; what is typed past them is refused, not kept
+# for the next prompt, which is Bia's: hers opens empty and waits.
+tecla Up Up
+esperar " -> Nome:"
+tecla d
+esperar "Digite a resposta para [Nome]:"
+cheia=$(printf 'a%.0s' $(seq 49))
+tm send-keys -t "$sessao" -l "${cheia}SEGREDO-DA-ANA"
+tecla Enter f
 esperar "JOGADOR: Bia" " -> Nome:"
 cor 96
+tecla d
+esperar "Digite a resposta para [Nome]:"
+sleep 1
+tela | grep -qx "Digite a resposta para \[Nome\]: *" || falhar "Bia's answer did not open empty and wait"
+tecla Enter
 tecla Up
 esperar " -> Cor:"
 tecla Enter
@@ -131,16 +158,23 @@ esperar "         CORRECAO DAS RESPOSTAS" "$ana (Juiz), voce esta avaliando a li
   "    - Cor: Azul" "  -> Nome []:"
 cor 95
 sem_historico "JOGADOR:"
-linha "1 2 3 4 5 6"
+tela | grep -qxF "    - Nome: $cheia" || falhar "Ana's answer is not her 49 bytes"
+tela | grep -qF "SEGREDO" && falhar "text refused at Ana's prompt reached a sheet"
+# A seventh number is past Ana's last score: it is not Bia's first.
+linha "1 2 3 4 5 6 7"
 esperar "Bia (Juiz), voce esta avaliando a lista de: $ana" ">>> AVALIANDO AGORA AS RESPOSTAS DE: $ana <<<" \
-  "  -> Nome []:"
+  "  -> Nome [$cheia]:"
 cor 96
 tecla Up F8
+# A second Enter in haste: the results wait for one pressed once they are read.
 linha "10 5 0 10 10 -5"
+tecla Enter
 esperar "         RESULTADO DA RODADA 1" "$ana fez 30 pontos nesta rodada" "Bia fez 21 pontos nesta rodada" \
   "$ana: 30 pontos no total" "Pressione ENTER para iniciar a proxima rodada..."
 cor 93
 sem_historico "CORRECAO DAS RESPOSTAS"
+sleep 1
+tela | grep -qF "RESULTADO DA RODADA 1" || falhar "an Enter pressed before the results appeared passed them"
 tecla Enter
 
 # Keys pressed while the letter is shown belong to no screen.
@@ -167,6 +201,7 @@ linha "0 0 0 0 0 0"
 esperar "Bia (Juiz)" "  -> Nome []:"
 linha "0 0 0 0 0 0"
 esperar "         RESULTADO DA RODADA 2" "Pressione ENTER"
+sleep 0.8
 tecla Enter
 
 esperar "            RESULTADO FINAL" "$ana: 30 pontos" "Bia: 21 pontos" "VENCEDOR: $ana!" "          FIM DE JOGO!"
@@ -176,6 +211,7 @@ sem_historico "RESULTADO DA RODADA 2"
 # process is attached, so it would close with the game, and the winner
 # stays until Enter.
 esperar "Pressione ENTER para sair..."
+sleep 0.8
 tecla x Up
 sleep 1
 [ -s "$estado" ] && falhar "the game ended without waiting for Enter"
@@ -185,9 +221,9 @@ for _ in $(seq 100); do [ -s "$estado" ] && break; sleep 0.1; done
 
 # --- Names with accents in each code page ----------------------------------
 # Letters of every code page survive whole: text goes to and from the
-# console as UTF-16, and is UTF-8 inside, as on POSIX. 48 digits and an e
-# with an acute: two bytes that would end past the 49th, so the e waits
-# whole for the next read. Tab is no letter, Ctrl-A goes to the start, and
+# console as UTF-16, and is UTF-8 inside, as on POSIX. 48 digits, an e
+# with an acute and a u: the e's two bytes would end past the 49th, so it
+# is refused whole, and the u still fits. Tab is no letter, Ctrl-A goes to the start, and
 # nothing typed in another match in the same console comes back with Up or
 # F8. Ctrl-D ends the first match.
 zeros=$(printf '0%.0s' $(seq 48))
@@ -212,13 +248,47 @@ for pagina in 437 850 1252 65001; do
       tecla f
       esperar "JOGADOR: $zeros"
       nome=$(tela | grep -F "JOGADOR: $zeros" | sed 's/.*JOGADOR: //')
-      [ "$nome" = "$zeros" ] || falhar "code page $pagina: name shown as '$nome', expected '$zeros'"
+      [ "$nome" = "${zeros}u" ] || falhar "code page $pagina: name shown as '$nome', expected '${zeros}u'"
       tecla f
       esperar "São João € Conceição (Juiz)" "  -> Nome []:"
       tecla C-d  # the match runs to its end, and the second one starts
     fi
   done
 done
+
+# --- Keys typed with the last Enter stay with the game ----------------------
+# A whole match played from cmd, whose last Enter comes in one burst with a
+# command: the game ends on that Enter, and what came with it goes with the
+# game instead of reaching cmd. A command typed once cmd reads shows cmd
+# would have run it.
+iniciar 437 cmd
+linha 2
+esperar "Nome do jogador 1:"
+linha Ana
+esperar "Nome do jogador 2:"
+linha Bia
+for rodada in 1 2; do
+  esperar "RODADA $rodada" "JOGADOR: Ana" " -> Nome:"
+  tecla f
+  esperar "RODADA $rodada" "JOGADOR: Bia" " -> Nome:"
+  tecla f
+  esperar "Ana (Juiz)" "  -> Nome []:"
+  linha "0 0 0 0 0 0"
+  esperar "Bia (Juiz)" "  -> Nome []:"
+  linha "0 0 0 0 0 0"
+  esperar "RESULTADO DA RODADA $rodada" "Pressione ENTER"
+  sleep 0.8
+  if [ $rodada = 1 ]; then tecla Enter; fi
+done
+tecla Enter "echo VAZOU" Enter
+esperar "          FIM DE JOGO!"
+sleep 1
+linha "echo LIDO"
+for _ in $(seq 100); do tela | grep -qx LIDO && break; sleep 0.1; done
+tela | grep -qx LIDO || falhar "cmd did not read a command after the game"
+tela | grep -qx VAZOU && falhar "keys typed with the game's last Enter reached cmd"
+linha exit
+for _ in $(seq 100); do [ -s "$estado" ] && break; sleep 0.1; done
 
 # --- Ctrl-C at a prompt ends the line first ---------------------------------
 # Started directly, so the shell goes on only once the game has ended.
