@@ -93,7 +93,8 @@ Resultado partidaDeDois(int extras, const char* strace = nullptr) {
     if (esperarFim(s) != 0) exit(3);
     unlink(entrada.c_str());
     size_t quadros = 0;
-    for (size_t p = s.saida.find("\x1b[2J"); p != std::string::npos; p = s.saida.find("\x1b[2J", p + 1)) quadros++;
+    const char INICIO_TELA[] = "\x1b[H";
+    for (size_t p = s.saida.find(INICIO_TELA); p != std::string::npos; p = s.saida.find(INICIO_TELA, p + 1)) quadros++;
     Resultado r = {cpuUs(s.uso), pico, s.saida.size(), quadros};
     encerrarSessao(s);
     return r;
@@ -173,7 +174,7 @@ Escritas escritasPorQuadro(const char* log) {
             if (atual > 0) porQuadro.push_back(atual);
             atual = -1;
         } else if (linha.compare(0, 8, "write(1,") == 0) {
-            if (linha.find("\\33[2J") != std::string::npos) atual = 0;
+            if (linha.find("\\33[H") != std::string::npos) atual = 0;
             if (atual >= 0) atual++;
         }
     }

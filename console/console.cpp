@@ -29,14 +29,57 @@ namespace {
 
 bool entradaAcabou = false;
 
-void acrescentarByte(char c) { acrescentarSaida(&c, 1); }
+// A screen is drawn over the last one, never cleared from the top left
+// corner, which some terminals copy into their scroll-back: each row is
+// erased as the screen reaches it, and what is left below its last row
+// before the screen waits.
+bool linhaPorApagar = false;    // the cursor is at the start of a row that still holds the last screen's text
+bool restoPorApagar = false;    // the rows below may still hold it
+bool rolagemPorApagar = false;  // and the scroll-back, the earlier screens
 
-void acrescentarTexto(const char* texto) { acrescentarSaida(texto, static_cast<int>(strlen(texto))); }
+// Every byte of the screen's text goes through here.
+void acrescentar(const char* dados, int tamanho) {
+    if (!terminalTomaSequencias()) {
+        acrescentarSaida(dados, tamanho);
+        return;
+    }
+    while (tamanho > 0) {
+        if (linhaPorApagar) {
+            acrescentarSaida(SEQ_APAGAR_LINHA, sizeof SEQ_APAGAR_LINHA - 1);
+            linhaPorApagar = false;
+        }
+        const char* fim = static_cast<const char*>(memchr(dados, '\n', static_cast<size_t>(tamanho)));
+        int n = fim ? static_cast<int>(fim - dados) + 1 : tamanho;
+        acrescentarSaida(dados, n);
+        linhaPorApagar = fim != nullptr;
+        // Off the top left corner: a terminal that does not know ESC [ 3 J
+        // may take it for ESC [ J, which erases the whole screen into its
+        // scroll-back from there.
+        if (linhaPorApagar && rolagemPorApagar) {
+            acrescentarSaida(SEQ_APAGAR_ROLAGEM, sizeof SEQ_APAGAR_ROLAGEM - 1);
+            rolagemPorApagar = false;
+        }
+        dados += n;
+        tamanho -= n;
+    }
+}
+
+// What the screen shows goes out before a wait, with nothing of the last
+// screen left below it.
+void enviarTela() {
+    if (restoPorApagar) acrescentarSaida(SEQ_APAGAR_ABAIXO, sizeof SEQ_APAGAR_ABAIXO - 1);
+    restoPorApagar = false;
+    descarregarSaida();
+}
+
+void acrescentarByte(char c) { acrescentar(&c, 1); }
+
+void acrescentarTexto(const char* texto) { acrescentar(texto, static_cast<int>(strlen(texto))); }
 
 // Bytes below 32 and DEL in caret form: ESC is shown as ^[.
 void acrescentarCaret(unsigned char c) {
     char par[2] = {'^', static_cast<char>(c ^ 0x40)};
-    acrescentarSaida(par, 2);
+    acrescentar(par, 2);
 }
 
 // Player text goes to the screen as text only: the terminal must not take
@@ -63,11 +106,11 @@ void acrescentarVisivel(const char* texto) {
         if (n == 2 && c == 0xC2 && s[1] < 0xA0) controleC1 = s[1];
         if (n == 0 && c < 0xA0) controleC1 = c;
         if (controleC1 >= 0) {
-            acrescentarSaida("M-", 2);
+            acrescentar("M-", 2);
             acrescentarCaret(static_cast<unsigned char>(controleC1 - 0x80));
             s += n > 0 ? n : 1;
         } else if (n > 0) {
-            acrescentarSaida(reinterpret_cast<const char*>(s), n);
+            acrescentar(reinterpret_cast<const char*>(s), n);
             s += n;
         } else {
             acrescentarByte(static_cast<char>(c));  // a stray byte of no control meaning
@@ -78,14 +121,15 @@ void acrescentarVisivel(const char* texto) {
 
 void acrescentarInteiro(int valor) {
     char digitos[12];
-    acrescentarSaida(digitos, formatarInteiro(digitos, valor));
+    acrescentar(digitos, formatarInteiro(digitos, valor));
 }
 
 // The cursor's state goes out with the next write, where the terminal takes
 // sequences and the backend wants it sent.
 void mostrarCursor(bool mostrar) {
-    if (terminalMostrarCursor(mostrar) && terminalTomaSequencias())
-        acrescentarTexto(mostrar ? SEQ_MOSTRAR_CURSOR : SEQ_OCULTAR_CURSOR);
+    if (!terminalMostrarCursor(mostrar) || !terminalTomaSequencias()) return;
+    const char* seq = mostrar ? SEQ_MOSTRAR_CURSOR : SEQ_OCULTAR_CURSOR;
+    acrescentarSaida(seq, static_cast<int>(strlen(seq)));
 }
 
 // ---------------------------------------------------------------------------
@@ -244,7 +288,10 @@ void comecarVez() {
     if (!terminalEditaLinhas()) return;
     inicioPendente = fimPendente = 0;
     // Nobody is left to press a hasty Enter once the input has ended.
-    if (proximaVez == VEZ_DE_TODOS && !entradaAcabou) pausar(GUARDA_MS);  // and drops what came during it
+    if (proximaVez == VEZ_DE_TODOS && !entradaAcabou) {
+        mostrarCursor(false);  // nothing is read yet
+        pausar(GUARDA_MS);     // and drops what came during it
+    }
 }
 
 // A read of standard input may wait for the player: whatever was written is
@@ -252,7 +299,7 @@ void comecarVez() {
 void iniciarLeitura() {
     comecarVez();
     mostrarCursor(true);
-    descarregarSaida();
+    enviarTela();
 }
 
 }  // namespace
@@ -266,12 +313,13 @@ void iniciarConsole() {
     emEdicao = false;
     segundoCodigo = -1;
     vezPendente = false;
+    linhaPorApagar = restoPorApagar = rolagemPorApagar = false;
     inicioPendente = fimPendente = 0;
     terminalIniciar();
 }
 
 void encerrarConsole() {
-    descarregarSaida();
+    enviarTela();
     terminalEncerrar();
 }
 
@@ -289,7 +337,8 @@ void aplicarCor(const char* comando) {
 
 void limparTela() {
     if (terminalTomaSequencias()) {
-        acrescentarTexto(SEQ_LIMPAR);
+        acrescentarSaida(SEQ_INICIO_TELA, sizeof SEQ_INICIO_TELA - 1);
+        linhaPorApagar = restoPorApagar = rolagemPorApagar = true;
     } else {
         descarregarSaida();
         terminalLimpar();
@@ -361,7 +410,7 @@ int lerTecla() {
         return codigo;
     }
     mostrarCursor(false);  // the sheet's cursor is its arrow
-    descarregarSaida();
+    enviarTela();
     // Once standard input has ended the players are gone: no read waits.
     if (entradaAcabou) return TECLA_FIM;
     int codigo = lerCodigo();
@@ -465,11 +514,12 @@ void descartarLinha() {
 bool fimDaEntrada() { return entradaAcabou; }
 
 void comecarLinha() {
-    if (!saidaEmLinhaNova()) acrescentarByte('\n');
+    // The erase sent behind a screen's last row may follow its newline.
+    if (!saidaEmLinhaNova() && !linhaPorApagar) acrescentarByte('\n');
 }
 
 void pausar(int ms) {
-    descarregarSaida();
+    enviarTela();
     while ((ms = terminalPausar(ms)) > 0) redesenharTela();
 }
 
@@ -487,6 +537,8 @@ void esperarEnterParaSair() {
     const int CTRL_D = 4;
     for (;;) {
         int tecla = lerCodigo();
-        if (tecla == TECLA_FIM || tecla == TECLA_ENTER || tecla == CTRL_D) return;
+        if (tecla == TECLA_FIM || tecla == TECLA_ENTER || tecla == CTRL_D) break;
     }
+    // Where the window stays, what comes next starts on a row of its own.
+    acrescentarByte('\n');
 }

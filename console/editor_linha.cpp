@@ -9,6 +9,9 @@
 
 namespace {
 
+const int CTRL_A = 1, CTRL_B = 2, CTRL_D = 4, CTRL_E = 5, CTRL_F = 6, CTRL_H = 8, CTRL_K = 11, CTRL_L = 12,
+          CTRL_U = 21, CTRL_W = 23, CTRL_Y = 25, DEL = 127;
+
 // ---------------------------------------------------------------------------
 // The frame: what one key sends, in one write
 
@@ -68,10 +71,22 @@ int seguinte(const EdicaoLinha& e, int i) {
 
 bool palavra(const EdicaoLinha& e, int i) { return grafemaDePalavra(e.texto, e.tamanho, i); }
 
+// Where Ctrl-W stops: a space, with any marks typed after it (one character
+// with it, never split). Tabs and other controls never enter the line.
+bool branco(const EdicaoLinha& e, int i) { return e.texto[i] == ' '; }
+
 // The start of the word before i, over what is no word first.
 int palavraAnterior(const EdicaoLinha& e, int i) {
     while (i > 0 && !palavra(e, anterior(e, i))) i = anterior(e, i);
     while (i > 0 && palavra(e, anterior(e, i))) i = anterior(e, i);
+    return i;
+}
+
+// Ctrl-W's word, as a shell's: back over blanks, then over everything up to
+// the blank before, punctuation included ("foo-bar baz_qux" keeps "foo-bar ").
+int trechoAnterior(const EdicaoLinha& e, int i) {
+    while (i > 0 && branco(e, anterior(e, i))) i = anterior(e, i);
+    while (i > 0 && !branco(e, anterior(e, i))) i = anterior(e, i);
     return i;
 }
 
@@ -127,19 +142,44 @@ void irParaOCursor(EdicaoLinha& e, int cursor) {
     irPara(e, posicao(e, cursor));
 }
 
-// Erases from byte de to ate; what a word or kill key erased is kept for
-// Ctrl-Y.
-void apagar(EdicaoLinha& e, int de, int ate, bool guardar) {
+// Keeps bytes de to ate for Ctrl-Y. After another erasing key they join
+// what it kept, as they stood in the line: what was before the cursor goes
+// in front, what was after it behind (Ctrl-U, erasing both sides, puts back
+// the whole line as it was before the run began).
+void guardarApagado(EdicaoLinha& e, int de, int ate, bool emendar) {
+    // A run never erases more than the line held when it began, so the two
+    // always fit; should they not, the run starts over.
+    if (!emendar || e.tamApagado + (ate - de) > MAX_LINHA) e.tamApagado = 0;
+    int meio = e.cursor < de ? de : e.cursor > ate ? ate : e.cursor;
+    int antes = meio - de, depois = ate - meio;
+    memmove(e.apagado + antes, e.apagado, static_cast<size_t>(e.tamApagado));
+    memcpy(e.apagado, e.texto + de, static_cast<size_t>(antes));
+    memcpy(e.apagado + antes + e.tamApagado, e.texto + meio, static_cast<size_t>(depois));
+    e.tamApagado += antes + depois;
+}
+
+// Erases from byte de to ate.
+void apagar(EdicaoLinha& e, int de, int ate) {
     if (ate <= de) return;
-    if (guardar) {
-        memcpy(e.apagado, e.texto + de, static_cast<size_t>(ate - de));
-        e.tamApagado = ate - de;
-    }
     memmove(e.texto + de, e.texto + ate, static_cast<size_t>(e.tamanho - ate));
     e.tamanho -= ate - de;
     e.xFimValido = false;
     if (e.cursor > de) e.cursor = e.cursor >= ate ? e.cursor - (ate - de) : de;
     redesenharDesde(e, de);
+}
+
+// The keys that erase for Ctrl-Y, and what each would erase now (de to ate,
+// nothing when ate is de).
+bool trechoDoApagamento(const EdicaoLinha& e, int codigo, int& de, int& ate) {
+    de = ate = e.cursor;
+    switch (codigo) {
+    case CTRL_W: de = trechoAnterior(e, e.cursor); return true;
+    case TECLA_ALT_BACKSPACE:
+    case TECLA_CTRL_BACKSPACE: de = palavraAnterior(e, e.cursor); return true;
+    case CTRL_K: ate = e.tamanho; return true;
+    case CTRL_U: de = 0, ate = e.tamanho; return true;  // the whole line, wherever the cursor is
+    default: return false;
+    }
 }
 
 // Only what shows as itself enters the line: printable ASCII and whole
@@ -217,6 +257,7 @@ void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas, i
     e.tamanho = e.cursor = 0;
     e.limite = limite < 0 ? 0 : limite > MAX_LINHA ? MAX_LINHA : limite;
     e.tamApagado = 0;  // nothing of an earlier line, another player's maybe, can be put back
+    e.apagouPorUltimo = false;
     e.tamQuadro = 0;
     medir(e, colunaInicial, colunas, linhas);
 }
@@ -234,8 +275,17 @@ void redesenharEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas
 }
 
 ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, const char* caractere, int tamCaractere) {
-    const int CTRL_A = 1, CTRL_B = 2, CTRL_D = 4, CTRL_E = 5, CTRL_F = 6, CTRL_H = 8, CTRL_K = 11, CTRL_L = 12,
-              CTRL_U = 21, CTRL_W = 23, CTRL_Y = 25, DEL = 127;
+    int de = 0, ate = 0;
+    if (trechoDoApagamento(e, codigo, de, ate)) {
+        if (ate > de) {
+            guardarApagado(e, de, ate, e.apagouPorUltimo);
+            apagar(e, de, ate);
+        }
+        e.apagouPorUltimo = true;  // even with nothing to erase, as a shell's line editor
+        return EDICAO_SEGUE;
+    }
+    // Any other key, Ctrl-Y and those that do nothing included, ends the run.
+    e.apagouPorUltimo = false;
     switch (codigo) {
     case SETA_ESQUERDA:
     case CTRL_B: irParaOCursor(e, anterior(e, e.cursor)); return EDICAO_SEGUE;
@@ -255,16 +305,12 @@ ResultadoEdicao aplicarTeclaEdicao(EdicaoLinha& e, int codigo, const char* carac
         if (e.tamanho == 0) return EDICAO_FIM_DA_ENTRADA;
         [[fallthrough]];
     case TECLA_DELETE:
-        if (e.cursor < e.tamanho) apagar(e, e.cursor, seguinte(e, e.cursor), false);
+        if (e.cursor < e.tamanho) apagar(e, e.cursor, seguinte(e, e.cursor));
         return EDICAO_SEGUE;
     case CTRL_H:
     case DEL:
-        if (e.cursor > 0) apagar(e, anterior(e, e.cursor), e.cursor, false);
+        if (e.cursor > 0) apagar(e, anterior(e, e.cursor), e.cursor);
         return EDICAO_SEGUE;
-    case CTRL_W:
-    case TECLA_ALT_BACKSPACE: apagar(e, palavraAnterior(e, e.cursor), e.cursor, true); return EDICAO_SEGUE;
-    case CTRL_K: apagar(e, e.cursor, e.tamanho, true); return EDICAO_SEGUE;
-    case CTRL_U: apagar(e, 0, e.tamanho, true); return EDICAO_SEGUE;
     case CTRL_Y: inserir(e, e.apagado, e.tamApagado); return EDICAO_SEGUE;
     default: break;  // Up, Down (no line can be recalled), PageUp, function keys, other Alt keys: nothing
     }

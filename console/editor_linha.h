@@ -27,8 +27,12 @@ struct EdicaoLinha {
     bool quebraPendente;      // the cursor sits past the last column, until the next character wraps it
     int xFim;                 // the column after the whole text, counted as posicao counts it,
     bool xFimValido;          // kept while the text and the window stay as they are
-    char apagado[MAX_LINHA];  // the last text erased on this line, for Ctrl-Y
+    // What the last run of erasing keys (Ctrl-W, Alt- and Ctrl-Backspace,
+    // Ctrl-K, Ctrl-U, one after another) erased on this line, for Ctrl-Y: in
+    // the order it stood, so a word erased in two strokes comes back whole.
+    char apagado[MAX_LINHA];
     int tamApagado;
+    bool apagouPorUltimo;  // the last key erased: the next erasing key adds to apagado
     char quadro[TAM_QUADRO_EDICAO];  // what to send the terminal for the last key
     int tamQuadro;
 };

@@ -288,13 +288,15 @@ ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bo
               VK_NEXT_ = 0x22, VK_END_ = 0x23, VK_HOME_ = 0x24, VK_LEFT_ = 0x25, VK_UP_ = 0x26, VK_RIGHT_ = 0x27,
               VK_DOWN_ = 0x28, VK_INSERT_ = 0x2D, VK_DELETE_ = 0x2E, VK_LWIN_ = 0x5B, VK_APPS_ = 0x5D, VK_F1_ = 0x70,
               VK_F10_ = 0x79, VK_F11_ = 0x7A, VK_F12_ = 0x7B, VK_NUMLOCK_ = 0x90, VK_SCROLL_ = 0x91, VK_LSHIFT_ = 0xA0,
-              VK_RMENU_ = 0xA5;
+              VK_RMENU_ = 0xA5, VK_BACK_ = 0x08;
     if (teclaVirtual == VK_SHIFT_ || teclaVirtual == VK_CONTROL_ || teclaVirtual == VK_MENU_ ||
         teclaVirtual == VK_CAPITAL_ || (teclaVirtual >= VK_LWIN_ && teclaVirtual <= VK_APPS_) ||
         teclaVirtual == VK_NUMLOCK_ || teclaVirtual == VK_SCROLL_ ||
         (teclaVirtual >= VK_LSHIFT_ && teclaVirtual <= VK_RMENU_)) {
         return nenhuma();
     }
+    // Ctrl-Backspace types DEL, which is Backspace: the key itself says which.
+    if (teclaVirtual == VK_BACK_ && ctrl && !alt) return tecla(TECLA_CTRL_BACKSPACE);
     if (caractere != 0) {
         // Alt with a key, unless Ctrl is held too (AltGr, which types letters).
         if (alt && !ctrl) return tecla(teclaComAlt(caractere));

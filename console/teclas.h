@@ -42,6 +42,10 @@ const int SETA_DIREITA_MODIFICADA = TECLA_ESTENDIDA + 116;
 const int TECLA_ALT_B = TECLA_ESTENDIDA + 48;
 const int TECLA_ALT_F = TECLA_ESTENDIDA + 33;
 const int TECLA_ALT_BACKSPACE = TECLA_ESTENDIDA + 14;
+// Ctrl-Backspace, which erases a word as Alt-Backspace does. Only a console
+// key event tells it apart: the ^H most terminals send for it is also what
+// some send for Backspace itself, so that byte stays Backspace.
+const int TECLA_CTRL_BACKSPACE = TECLA_ESTENDIDA + 127;
 const int ESTENDIDA_ALT = TECLA_ESTENDIDA + 1;           // Alt held with any other key
 const int ESTENDIDA_DESCONHECIDA = TECLA_ESTENDIDA + 0;  // any other sequence, read whole
 

@@ -63,6 +63,12 @@ void escreverDireto(const char* dados, size_t tamanho) {
     }
 }
 
+// Whether the game holds the terminal. In the background (a stopped job
+// that bash's kill or bg continues) every change to it would stop the game
+// again with SIGTTOU, before the signal that ends it could; the shell looks
+// after the terminal meanwhile. Safe in a signal handler.
+bool emPrimeiroPlano() { return modosGuardados && tcgetpgrp(fdTecla) == getpgrp(); }
+
 // Safe in a signal handler.
 void aplicarModo(bool tecla) {
     if (modosGuardados) tcsetattr(fdTecla, TCSANOW, tecla ? &modoTecla : &modoOriginal);
@@ -71,6 +77,7 @@ void aplicarModo(bool tecla) {
 // What the shell must find when the game lets go of the terminal: its own
 // modes, its colours and a visible cursor. Safe in a signal handler.
 void devolverTerminal() {
+    if (!emPrimeiroPlano()) return;
     aplicarModo(false);
     escreverDireto(SEQ_CORES_PADRAO, sizeof SEQ_CORES_PADRAO - 1);
     if (modosGuardados) escreverDireto(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);
@@ -79,7 +86,7 @@ void devolverTerminal() {
 // What was typed for the game and not read goes with it: the shell must
 // not run it as a command. Safe in a signal handler.
 void descartarDigitado() {
-    if (modosGuardados) tcflush(fdTecla, TCIFLUSH);
+    if (emPrimeiroPlano()) tcflush(fdTecla, TCIFLUSH);
 }
 
 void desbloquear(int sinal) {
@@ -104,7 +111,9 @@ void instalar(int sinal, void (*tratador)(int), int flags) {
 void aoSinalFatal(int sinal) {
     descartarDigitado();
     devolverTerminal();
-    for (int i = 0; i <= linhasAbaixo; i++) escreverDireto("\n", 1);
+    if (emPrimeiroPlano()) {
+        for (int i = 0; i <= linhasAbaixo; i++) escreverDireto("\n", 1);
+    }
     if (concluido) _exit(0);
     instalar(sinal, SIG_DFL, 0);
     desbloquear(sinal);
@@ -127,8 +136,11 @@ void aoSuspender(int) {
 
 // Continued after a stop that was not Ctrl-Z (kill -STOP): the shell may
 // have put its own modes back meanwhile. After Ctrl-Z this repeats, harmlessly,
-// what aoSuspender has just done.
+// what aoSuspender has just done. Continued in the background (bg, or the
+// SIGCONT after a kill) it leaves the terminal alone: its next read stops it
+// (SIGTTIN) until fg continues it again, in the foreground.
 void aoContinuar(int) {
+    if (!emPrimeiroPlano()) return;
     int errnoSalvo = errno;
     if (emModoTecla) aplicarModo(true);
     escreverDireto(sgrAtual, static_cast<size_t>(tamSgrAtual));
@@ -256,6 +268,7 @@ void terminalIniciar() {
 void terminalEncerrar() {
     if (!emModoTecla) return;
     emModoTecla = 0;
+    if (!emPrimeiroPlano()) return;
     descartarDigitado();
     aplicarModo(false);
     if (cursorOculto) escreverDireto(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);

@@ -84,8 +84,9 @@ void executarJogo(const OpcoesSessao& opcoes) {
 
 // The least of a job-control shell: the game runs in its own foreground
 // process group; when it stops, the shell takes the terminal back, says so,
-// and on a line typed gives the terminal back and continues the game. It
-// ends as the game ends.
+// and on a line typed gives the terminal back and continues the game (fg);
+// on "bg" continues it in the background, and on "kill" sends it SIGTERM
+// and SIGCONT there. It ends as the game ends.
 [[noreturn]] void shellDeTarefas(const OpcoesSessao& opcoes) {
     signal(SIGTTOU, SIG_IGN);
     pid_t jogo = fork();
@@ -103,10 +104,20 @@ void executarJogo(const OpcoesSessao& opcoes) {
         if (WIFSTOPPED(status)) {
             tcsetpgrp(STDIN_FILENO, getpgrp());
             dprintf(STDOUT_FILENO, "\n%s\n", AVISO_PARADO);
-            char c;
-            while (read(STDIN_FILENO, &c, 1) == 1 && c != '\n') {
+            char linha[16];
+            size_t n = 0;
+            for (char c; read(STDIN_FILENO, &c, 1) == 1 && c != '\n';) {
+                if (n < sizeof linha - 1) linha[n++] = c;
             }
-            tcsetpgrp(STDIN_FILENO, jogo);
+            linha[n] = '\0';
+            if (strcmp(linha, "kill") == 0) {
+                // As a shell's kill does to a stopped job: it stays in the
+                // background, and is continued so that it can die.
+                kill(-jogo, SIGTERM);
+                kill(-jogo, SIGCONT);
+                continue;
+            }
+            if (strcmp(linha, "bg") != 0) tcsetpgrp(STDIN_FILENO, jogo);
             kill(-jogo, SIGCONT);
             continue;
         }

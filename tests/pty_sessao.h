@@ -36,7 +36,7 @@ struct OpcoesSessao {
 };
 
 // Written by the small shell when the game has stopped; a line typed then
-// continues it, as fg does.
+// continues it, as fg does; "bg" and "kill" do what a shell's do.
 extern const char AVISO_PARADO[];
 // Written by the small shell after the game ended, with shellLeDepois: what
 // it read then follows, up to a closing bracket.

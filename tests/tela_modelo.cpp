@@ -35,6 +35,9 @@ void sequencia(TelaModelo& t, const std::string& parametro, char final) {
     if (final == 'H') t.linha = t.coluna = 0;
     if (final == 'J' && parametro.empty()) apagarDesde(t, indice(t, t.linha, t.coluna));
     if (final == 'J' && parametro == "2") apagarDesde(t, 0);
+    if (final == 'K') {
+        for (int c = t.coluna; c < t.colunas; c++) t.celulas[indice(t, t.linha, c)].clear();
+    }
 }
 
 unsigned codigoDe(const std::string& c) {

@@ -1,7 +1,7 @@
 // A terminal's screen as a player sees it, for tests: the text of each row
 // and where the cursor is, after the sequences the line editor and the
-// screens send (text, CR, LF as CR LF, ESC [ n A, ESC [ n C, ESC [ J, ESC [ H,
-// ESC [ 2 J; colours and the cursor's visibility change nothing here). Rows
+// screens send (text, CR, LF as CR LF, ESC [ n A, ESC [ n C, ESC [ J, ESC [ K,
+// ESC [ H, ESC [ 2 J; colours and the cursor's visibility change nothing here). Rows
 // wrap and scroll as xterm's and tmux's do: a wide character takes two
 // cells, and goes whole to the next row from the last column, leaving it
 // blank; a character of no width joins the cell before it, and so does an

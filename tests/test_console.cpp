@@ -162,8 +162,12 @@ TEST(Console, TelaCabecalhoAplicaACorAntesDeLimpar) {
     abrirTela("color D", "  TITULO");
     abrirTela("color 0F", "  RODADA %d\n", 2);
     aplicarCor("color nada");
-    EXPECT_EQ(escrito(), std::string("\x1b[0;40;95m") + SEQ_LIMPAR + LINHA_REGRA + "\n  TITULO\n" + LINHA_REGRA + "\n" +
-                             "\x1b[0;40;97m" + SEQ_LIMPAR + LINHA_REGRA + "\n  RODADA 2\n" + LINHA_REGRA + "\n");
+    // Each screen drawn over the last from the top left corner, each row
+    // erased as it is reached, never the whole screen from there.
+    // The scroll-back is erased from the second row.
+    EXPECT_EQ(escrito(), std::string("\x1b[0;40;95m\x1b[H\x1b[K") + LINHA_REGRA + "\n\x1b[3J\x1b[K  TITULO\n\x1b[K" +
+                             LINHA_REGRA + "\n\x1b[0;40;97m\x1b[H\x1b[K" + LINHA_REGRA +
+                             "\n\x1b[3J\x1b[K  RODADA 2\n\x1b[K" + LINHA_REGRA + "\n");
 }
 
 TEST(Console, TelaTextoDoJogadorNuncaViraControle) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "console/console.h"
 #include "console/editor_linha.h"
@@ -236,6 +237,74 @@ TEST(EditorLinha, TeclasDePalavraEDeApagar) {
     comecar("Nome do jogador 2: ", 80);
     tecla(CTRL_Y);
     EXPECT_EQ(texto(), "");
+}
+
+// The erasing keys as a shell's: Ctrl-W back to the blank before, Alt- and
+// Ctrl-Backspace back over a word of letters and digits; erasing keys in a
+// row join what they erase, in the order it stood, for one Ctrl-Y. Every
+// step takes whole characters: an e with its accent typed after it, a space
+// carrying a mark, an emoji with its skin tone.
+TEST(EditorLinha, ApagamentosEmSequenciaVoltamJuntos) {
+    const int ALT_BS = TECLA_ALT_BACKSPACE, CTRL_BS = TECLA_CTRL_BACKSPACE, HOME = TECLA_HOME,
+              ESQ = SETA_ESQUERDA, ESQ_PALAVRA = SETA_ESQUERDA_MODIFICADA;
+    const std::string E_AGUDO = "e\xcc\x81", POLEGAR = "\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd";
+    struct Caso {
+        std::string digitado;
+        std::vector<int> teclas;
+        std::string texto;       // after the keys
+        int cursor;              // byte offset, after the keys
+        std::string aposCtrlY;   // the line after one more Ctrl-Y
+    } casos[] = {
+        {"foo-bar baz_qux", {CTRL_W}, "foo-bar ", 8, "foo-bar baz_qux"},
+        {"foo-bar baz_qux", {ALT_BS}, "foo-bar baz_", 12, "foo-bar baz_qux"},
+        {"foo-bar baz_qux", {CTRL_BS}, "foo-bar baz_", 12, "foo-bar baz_qux"},
+        {"um dois  ", {CTRL_W}, "um ", 3, "um dois  "},  // the blanks, then what is before them
+        {"a b c", {CTRL_W, CTRL_W}, "a ", 2, "a b c"},
+        {"foo-bar baz", {ALT_BS, ALT_BS, CTRL_W}, "", 0, "foo-bar baz"},
+        {"a b", {CTRL_W, CTRL_K, CTRL_W}, "", 0, "a b"},  // nothing to erase: still one run
+        // Any other key starts a new run: one that does nothing, a move, Ctrl-Y.
+        {"um dois tres", {CTRL_W, SETA_CIMA, CTRL_W}, "um ", 3, "um dois "},
+        {"um dois", {CTRL_W, TECLA_END, CTRL_W}, "", 0, "um "},
+        {"um dois", {CTRL_W, CTRL_Y, CTRL_W}, "um ", 3, "um dois"},
+        // After the cursor, appended; Ctrl-U, both sides: the line as it was.
+        {"abc def", {HOME, TECLA_ALT_F, CTRL_K, CTRL_W}, "", 0, "abc def"},
+        {"abc def ghi", {ESQ_PALAVRA, ESQ, CTRL_W, CTRL_K}, "abc ", 4, "abc def ghi"},
+        {"foo bar baz", {ESQ_PALAVRA, ESQ, CTRL_W, CTRL_U}, "", 0, "foo bar baz"},
+        {"foo bar baz", {ESQ_PALAVRA, CTRL_U}, "", 0, "foo bar baz"},
+        // Characters of several code points, whole.
+        {"ok caf" + E_AGUDO + "-bar", {ALT_BS}, "ok caf" + E_AGUDO + "-", 10, "ok caf" + E_AGUDO + "-bar"},
+        {"ok caf" + E_AGUDO + "-bar", {ALT_BS, ALT_BS}, "ok ", 3, "ok caf" + E_AGUDO + "-bar"},
+        {"ok caf" + E_AGUDO, {CTRL_W}, "ok ", 3, "ok caf" + E_AGUDO},
+        {"foo \xcc\x81" "bar", {CTRL_W}, "foo \xcc\x81", 6, "foo \xcc\x81" "bar"},
+        {"foo \xcc\x81" "bar", {CTRL_W, CTRL_W}, "", 0, "foo \xcc\x81" "bar"},
+        {"oi x" + POLEGAR, {ALT_BS}, "oi ", 3, "oi x" + POLEGAR},
+        {"oi " + POLEGAR + "!", {CTRL_W}, "oi ", 3, "oi " + POLEGAR + "!"},
+        {"a" + POLEGAR + "b", {ESQ, CTRL_W}, "b", 0, "a" + POLEGAR + "b"},
+        {"a" + POLEGAR + "b", {ESQ, ESQ, CTRL_BS, CTRL_K}, "", 0, "a" + POLEGAR + "b"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.digitado);
+        comecar("> ", 80);
+        digitar(c.digitado);
+        for (int t : c.teclas) tecla(t);
+        EXPECT_EQ(texto(), c.texto);
+        EXPECT_EQ(e.cursor, c.cursor);
+        tecla(CTRL_Y);
+        EXPECT_EQ(texto(), c.aposCtrlY);
+    }
+}
+
+// A run that erased more than the read still holds, around what was typed
+// since: refused with the bell, nothing put back in part.
+TEST(EditorLinha, CtrlYQueNaoCabeERecusado) {
+    comecar("Resposta: ", 80, 24, 10);
+    digitar("abc def gh");
+    tecla(CTRL_W);
+    tecla(CTRL_W);
+    digitar("xyz");
+    tecla(CTRL_Y);
+    EXPECT_EQ(quadro(), "\a");
+    EXPECT_EQ(texto(), "abc xyz");
 }
 
 // The line never takes more rows than the window has: past the last

@@ -12,6 +12,7 @@
 #include "console/sequencias.h"
 #include "jogo/partida.h"
 #include "jogo/respostas.h"
+#include "tests/tela_modelo.h"
 #include "tests/terminal_roteiro.h"
 
 namespace {
@@ -25,6 +26,13 @@ struct Jogo {
 
 std::string entradaJogo, teclasJogo;
 
+std::string semApagar(std::string s) {
+    for (const char* seq : {"\x1b[K", "\x1b[J"}) {
+        for (size_t p; (p = s.find(seq)) != std::string::npos;) s.erase(p, 3);
+    }
+    return s;
+}
+
 Jogo jogar(const std::string& entrada, const std::string& teclas, std::vector<size_t> intervalos = {}) {
     entradaJogo = entrada;
     teclasJogo = teclas;
@@ -36,7 +44,9 @@ Jogo jogar(const std::string& entrada, const std::string& teclas, std::vector<si
     iniciarConsole();
     jogarPartida(jogo.partida, 1);
     encerrarConsole();
-    jogo.saida.assign(saidaRoteiro(), tamSaidaRoteiro());
+    // What the screens say: the erases that draw each screen over the last
+    // are checked on their own (Tela.NovaTelaNadaDeixaDaAnterior).
+    jogo.saida = semApagar(std::string(saidaRoteiro(), tamSaidaRoteiro()));
     return jogo;
 }
 
@@ -70,7 +80,7 @@ std::string sgr(const std::string& cor) {
 }
 
 std::string tela(const std::string& cor, const std::string& titulo) {
-    return sgr(cor) + SEQ_LIMPAR + REGRA + "\n" + titulo + "\n" + REGRA + "\n";
+    return sgr(cor) + "\x1b[H" + REGRA + "\n\x1b[3J" + titulo + "\n" + REGRA + "\n";
 }
 
 }  // namespace
@@ -358,5 +368,38 @@ TEST(Vez, NoTerminalNadaDeUmaVezPassaParaOutra) {
         EXPECT_EQ(contar(j.saida, "Digite a resposta"), abertas) << c.nome;
         // The letter's two pauses and the start's, and a moment at each results screen.
         EXPECT_EQ(pausasRoteiro(), 3 + 2) << c.nome;
+    }
+}
+
+// Each screen is drawn over the last one: nothing of a longer row or of
+// the rows below stays, and the screen is never erased from its top left
+// corner (which some terminals copy into their scroll-back).
+TEST(Tela, NovaTelaNadaDeixaDaAnterior) {
+    jogar("2\nAna\nBia\n" + notas(2), "");
+    std::string bruta(saidaRoteiro(), tamSaidaRoteiro());
+    EXPECT_EQ(bruta.find("\x1b[2J"), std::string::npos);
+    // Nor from there by ESC [ 3 J, which a terminal that does not know it
+    // may take for ESC [ J.
+    EXPECT_EQ(bruta.find("\x1b[H\x1b[J"), std::string::npos);
+    EXPECT_EQ(bruta.find("\x1b[H\x1b[3J"), std::string::npos);
+    EXPECT_EQ(contar(bruta, "\x1b[3J"), contar(bruta, "\x1b[H"));
+    TelaModelo t;
+    iniciarTelaModelo(t, 30, 80);
+    aplicarNaTela(t, bruta);
+    // Over the last round's results, whose rows are longer and more.
+    const std::string final[] = {REGRA,
+                                 "            RESULTADO FINAL",
+                                 REGRA,
+                                 "",
+                                 "Ana: 0 pontos",
+                                 "Bia: 0 pontos",
+                                 "",
+                                 "VENCEDOR: Ana!",
+                                 "",
+                                 REGRA,
+                                 "          FIM DE JOGO!",
+                                 REGRA};
+    for (int linha = 0; linha < 30; linha++) {
+        EXPECT_EQ(linhaDaTela(t, linha), linha < 12 ? final[linha] : "") << "row " << linha;
     }
 }

@@ -101,8 +101,11 @@ TEST(Teclas, EscapeSozinhoEAlt) {
     // Those a line editor acts on have codes of their own.
     EXPECT_EQ(decodificar("\x1b"
                           "b\x1b"
-                          "F\x1b\x7f"),
-              (std::vector<int>{TECLA_ALT_B, TECLA_ALT_F, TECLA_ALT_BACKSPACE}));
+                          "F\x1b\x7f\x1b\x08"),
+              (std::vector<int>{TECLA_ALT_B, TECLA_ALT_F, TECLA_ALT_BACKSPACE, TECLA_ALT_BACKSPACE}));
+    // ^H is Backspace on some terminals and Ctrl-Backspace on others: it
+    // stays the one that erases a character.
+    EXPECT_EQ(decodificar("\x08\x7f"), (std::vector<int>{8, 127}));
 }
 
 TEST(Teclas, SequenciaCortadaNaoDeixaRestos) {
@@ -160,6 +163,10 @@ TEST(Teclas, EventosDoConsoleDaoOsMesmosCodigos) {
     EXPECT_EQ(codigos(0x44, 'd', true), std::vector<int>({ESTENDIDA_ALT}));
     EXPECT_EQ(codigos(0x42, 'b', true), std::vector<int>({TECLA_ALT_B}));
     EXPECT_EQ(codigos(0x08, 8, true), std::vector<int>({TECLA_ALT_BACKSPACE}));
+    // Backspace types ^H, Ctrl-Backspace DEL: only the key with Ctrl held is the word key.
+    EXPECT_EQ(codigos(0x08, 8), std::vector<int>({8}));
+    EXPECT_EQ(codigos(0x08, 0x7F, false, true), std::vector<int>({TECLA_CTRL_BACKSPACE}));
+    EXPECT_EQ(codigos(0x48, 8, false, true), std::vector<int>({8}));  // Ctrl-H
     EXPECT_EQ(codigos(0x32, '@', true, true), std::vector<int>({'@'}));  // AltGr
     EXPECT_EQ(codigos(0x43, 3, false, true), std::vector<int>({3}));     // Ctrl-C
     for (int modificador : {0x10, 0x11, 0x12, 0x14, 0x5B, 0x90, 0xA0, 0xA5}) {

@@ -81,9 +81,11 @@ TEST(SaidaVt, CorLimpezaETextoNumaSoEscrita) {
     terminalWindowsForcarVt(-1);
     std::vector<std::string> m = saida.mensagens();
     ASSERT_EQ(m.size(), 2u);
-    EXPECT_EQ(m[0], "\x1b[0;40;93m\x1b[H\x1b[2J\x1b[3J" + REGRA + "\n         RESULTADO FINAL\n" + REGRA +
-                        "\n\nAna fez 35 pontos");
-    std::string cabecalho = "\x1b[0;40;97m\x1b[H\x1b[2J\x1b[3J" + REGRA;
+    // Drawn over the last screen row by row, never erased from the top left
+    // corner (which Windows consoles copy into their scroll-back).
+    EXPECT_EQ(m[0], "\x1b[0;40;93m\x1b[H\x1b[K" + REGRA + "\n\x1b[3J\x1b[K         RESULTADO FINAL\n\x1b[K" + REGRA +
+                        "\n\x1b[K\n\x1b[KAna fez 35 pontos\x1b[J");
+    std::string cabecalho = "\x1b[0;40;97m\x1b[H\x1b[K" + REGRA;
     EXPECT_EQ(m[1].compare(0, cabecalho.size(), cabecalho), 0) << m[1];
 }
 

@@ -24,9 +24,9 @@ const char FIM[] = "          FIM DE JOGO!\n====================================
 size_t limiteDeSaida(size_t tamanho) { return 256 * 1024 + 4096 * tamanho; }
 
 // The only controls the output may hold are newlines and the game's own
-// sequences: colours (ESC [ 0 ; bg ; fg m), the clear (ESC [ H, ESC [ 2 J,
-// ESC [ 3 J) and the line editor's moves and bell (CR, ESC [ n A,
-// ESC [ n C, ESC [ J, BEL). Anything else is player text that went out raw. C1 controls
+// sequences: colours (ESC [ 0 ; bg ; fg m), a screen drawn over the last
+// (ESC [ H, ESC [ 3 J, ESC [ K, ESC [ J) and the line editor's moves and
+// bell (CR, ESC [ n A, ESC [ n C, ESC [ J, BEL). Anything else is player text that went out raw. C1 controls
 // count, raw or in UTF-8.
 bool soControlesDoJogo(const unsigned char* s, size_t n) {
     for (size_t i = 0; i < n; i++) {
@@ -37,7 +37,7 @@ bool soControlesDoJogo(const unsigned char* s, size_t n) {
             if (j >= n || s[j] != '[') return false;
             j++;
             while (j < n && ((s[j] >= '0' && s[j] <= '9') || s[j] == ';')) j++;
-            if (j >= n || s[j] == 0 || !strchr("ACJHm", s[j])) return false;
+            if (j >= n || s[j] == 0 || !strchr("ACJHKm", s[j])) return false;
             i = j;
             continue;
         }

@@ -9,9 +9,9 @@
 # code pages 437, 850, 1252 and 65001, two matches in one console: names
 # with accents, the line keys, the 49-byte cut, nothing of the first match
 # recalled in the second; keys typed with the last Enter of a match played
-# from cmd, which never reach cmd; and Ctrl-C at a prompt. It waits for every screen
-# before typing, as a player would, and at a results screen for longer than
-# the moment it takes no key.
+# from cmd, which never reach cmd; and Ctrl-C at a prompt. It waits for
+# every screen before typing, as a player would, and at a results screen
+# for longer than the moment it takes no key.
 #   tests/windows/partida_wine.sh build-win/zova.exe
 set -u
 . "$(dirname "$0")/ferramentas.sh"
@@ -223,9 +223,9 @@ for _ in $(seq 100); do [ -s "$estado" ] && break; sleep 0.1; done
 # Letters of every code page survive whole: text goes to and from the
 # console as UTF-16, and is UTF-8 inside, as on POSIX. 48 digits, an e
 # with an acute and a u: the e's two bytes would end past the 49th, so it
-# is refused whole, and the u still fits. Tab is no letter, Ctrl-A goes to the start, and
-# nothing typed in another match in the same console comes back with Up or
-# F8. Ctrl-D ends the first match.
+# is refused whole, and the u still fits. Tab is no letter, Ctrl-A goes to
+# the start, and nothing typed in another match in the same console comes
+# back with Up or F8. Ctrl-D ends the first match.
 zeros=$(printf '0%.0s' $(seq 48))
 for pagina in 437 850 1252 65001; do
   iniciar $pagina duas
