@@ -29,57 +29,14 @@ namespace {
 
 bool entradaAcabou = false;
 
-// A screen is drawn over the last one, never cleared from the top left
-// corner, which some terminals copy into their scroll-back: each row is
-// erased as the screen reaches it, and what is left below its last row
-// before the screen waits.
-bool linhaPorApagar = false;    // the cursor is at the start of a row that still holds the last screen's text
-bool restoPorApagar = false;    // the rows below may still hold it
-bool rolagemPorApagar = false;  // and the scroll-back, the earlier screens
+void acrescentarByte(char c) { acrescentarSaida(&c, 1); }
 
-// Every byte of the screen's text goes through here.
-void acrescentar(const char* dados, int tamanho) {
-    if (!terminalTomaSequencias()) {
-        acrescentarSaida(dados, tamanho);
-        return;
-    }
-    while (tamanho > 0) {
-        if (linhaPorApagar) {
-            acrescentarSaida(SEQ_APAGAR_LINHA, sizeof SEQ_APAGAR_LINHA - 1);
-            linhaPorApagar = false;
-        }
-        const char* fim = static_cast<const char*>(memchr(dados, '\n', static_cast<size_t>(tamanho)));
-        int n = fim ? static_cast<int>(fim - dados) + 1 : tamanho;
-        acrescentarSaida(dados, n);
-        linhaPorApagar = fim != nullptr;
-        // Off the top left corner: a terminal that does not know ESC [ 3 J
-        // may take it for ESC [ J, which erases the whole screen into its
-        // scroll-back from there.
-        if (linhaPorApagar && rolagemPorApagar) {
-            acrescentarSaida(SEQ_APAGAR_ROLAGEM, sizeof SEQ_APAGAR_ROLAGEM - 1);
-            rolagemPorApagar = false;
-        }
-        dados += n;
-        tamanho -= n;
-    }
-}
-
-// What the screen shows goes out before a wait, with nothing of the last
-// screen left below it.
-void enviarTela() {
-    if (restoPorApagar) acrescentarSaida(SEQ_APAGAR_ABAIXO, sizeof SEQ_APAGAR_ABAIXO - 1);
-    restoPorApagar = false;
-    descarregarSaida();
-}
-
-void acrescentarByte(char c) { acrescentar(&c, 1); }
-
-void acrescentarTexto(const char* texto) { acrescentar(texto, static_cast<int>(strlen(texto))); }
+void acrescentarTexto(const char* texto) { acrescentarSaida(texto, static_cast<int>(strlen(texto))); }
 
 // Bytes below 32 and DEL in caret form: ESC is shown as ^[.
 void acrescentarCaret(unsigned char c) {
     char par[2] = {'^', static_cast<char>(c ^ 0x40)};
-    acrescentar(par, 2);
+    acrescentarSaida(par, 2);
 }
 
 // Player text goes to the screen as text only: the terminal must not take
@@ -106,11 +63,11 @@ void acrescentarVisivel(const char* texto) {
         if (n == 2 && c == 0xC2 && s[1] < 0xA0) controleC1 = s[1];
         if (n == 0 && c < 0xA0) controleC1 = c;
         if (controleC1 >= 0) {
-            acrescentar("M-", 2);
+            acrescentarSaida("M-", 2);
             acrescentarCaret(static_cast<unsigned char>(controleC1 - 0x80));
             s += n > 0 ? n : 1;
         } else if (n > 0) {
-            acrescentar(reinterpret_cast<const char*>(s), n);
+            acrescentarSaida(reinterpret_cast<const char*>(s), n);
             s += n;
         } else {
             acrescentarByte(static_cast<char>(c));  // a stray byte of no control meaning
@@ -121,7 +78,7 @@ void acrescentarVisivel(const char* texto) {
 
 void acrescentarInteiro(int valor) {
     char digitos[12];
-    acrescentar(digitos, formatarInteiro(digitos, valor));
+    acrescentarSaida(digitos, formatarInteiro(digitos, valor));
 }
 
 // The cursor's state goes out with the next write, where the terminal takes
@@ -182,7 +139,7 @@ int lerCodigo() {
 int editarLinha(char* destino, int limite) {
     EdicaoLinha& e = edicao;
     int colunas = terminalColunas();
-    iniciarEdicao(e, colunaDaSaida(colunas), colunas, terminalLinhas(), limite);
+    iniciarEdicao(e, colunaDaSaida(colunas), colunas, terminalLinhas(), limite, terminalQuebraDeImediato());
     emEdicao = true;
     ResultadoEdicao r = EDICAO_SEGUE;
     while (r == EDICAO_SEGUE) {
@@ -299,7 +256,7 @@ void comecarVez() {
 void iniciarLeitura() {
     comecarVez();
     mostrarCursor(true);
-    enviarTela();
+    descarregarSaida();
 }
 
 }  // namespace
@@ -313,13 +270,12 @@ void iniciarConsole() {
     emEdicao = false;
     segundoCodigo = -1;
     vezPendente = false;
-    linhaPorApagar = restoPorApagar = rolagemPorApagar = false;
     inicioPendente = fimPendente = 0;
     terminalIniciar();
 }
 
 void encerrarConsole() {
-    enviarTela();
+    descarregarSaida();
     terminalEncerrar();
 }
 
@@ -338,7 +294,6 @@ void aplicarCor(const char* comando) {
 void limparTela() {
     if (terminalTomaSequencias()) {
         acrescentarSaida(SEQ_INICIO_TELA, sizeof SEQ_INICIO_TELA - 1);
-        linhaPorApagar = restoPorApagar = rolagemPorApagar = true;
     } else {
         descarregarSaida();
         terminalLimpar();
@@ -410,7 +365,7 @@ int lerTecla() {
         return codigo;
     }
     mostrarCursor(false);  // the sheet's cursor is its arrow
-    enviarTela();
+    descarregarSaida();
     // Once standard input has ended the players are gone: no read waits.
     if (entradaAcabou) return TECLA_FIM;
     int codigo = lerCodigo();
@@ -514,12 +469,11 @@ void descartarLinha() {
 bool fimDaEntrada() { return entradaAcabou; }
 
 void comecarLinha() {
-    // The erase sent behind a screen's last row may follow its newline.
-    if (!saidaEmLinhaNova() && !linhaPorApagar) acrescentarByte('\n');
+    if (!saidaEmLinhaNova()) acrescentarByte('\n');
 }
 
 void pausar(int ms) {
-    enviarTela();
+    descarregarSaida();
     while ((ms = terminalPausar(ms)) > 0) redesenharTela();
 }
 

@@ -9,8 +9,8 @@
 
 namespace {
 
-const int CTRL_A = 1, CTRL_B = 2, CTRL_D = 4, CTRL_E = 5, CTRL_F = 6, CTRL_H = 8, CTRL_K = 11, CTRL_L = 12,
-          CTRL_U = 21, CTRL_W = 23, CTRL_Y = 25, DEL = 127;
+const int CTRL_A = 1, CTRL_B = 2, CTRL_D = 4, CTRL_E = 5, CTRL_F = 6, CTRL_H = 8, CTRL_K = 11, CTRL_L = 12, CTRL_U = 21,
+          CTRL_W = 23, CTRL_Y = 25, DEL = 127;
 
 // ---------------------------------------------------------------------------
 // The frame: what one key sends, in one write
@@ -111,11 +111,11 @@ void irPara(EdicaoLinha& e, int x) {
 }
 
 // Where the cursor is once the text up to byte fim has been written: past
-// the last column of a full row, the terminal holds it there until the next
-// character wraps it.
+// the last column of a full row, a terminal holds it there until the next
+// character wraps it; a console has already moved it to the next row.
 void depoisDeEscrever(EdicaoLinha& e, int fim) {
     int x = fim == e.tamanho ? posicaoDoFim(e) : posicao(e, fim);
-    e.quebraPendente = x > 0 && x % e.colunas == 0;
+    e.quebraPendente = !e.quebraDeImediato && x > 0 && x % e.colunas == 0;
     e.linhaFisica = e.quebraPendente ? x / e.colunas - 1 : x / e.colunas;
 }
 
@@ -246,15 +246,19 @@ void medir(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
     e.colunas = colunas > 0 ? colunas : 80;
     e.linhas = linhas > 0 ? linhas : 24;
     e.colunaInicial = colunaInicial < 0 ? 0 : colunaInicial > e.colunas ? e.colunas : colunaInicial;
-    e.linhaFisica = 0;
-    e.quebraPendente = e.colunaInicial == e.colunas;
+    // A prompt that filled its last row: the cursor waits at its margin, or
+    // on a console is already at the start of the next row.
+    bool cheia = e.colunaInicial == e.colunas;
+    e.quebraPendente = cheia && !e.quebraDeImediato;
+    e.linhaFisica = cheia && e.quebraDeImediato ? 1 : 0;
     e.xFimValido = false;
 }
 
 }  // namespace
 
-void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas, int limite) {
+void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas, int limite, bool quebraDeImediato) {
     e.tamanho = e.cursor = 0;
+    e.quebraDeImediato = quebraDeImediato;
     e.limite = limite < 0 ? 0 : limite > MAX_LINHA ? MAX_LINHA : limite;
     e.tamApagado = 0;  // nothing of an earlier line, another player's maybe, can be put back
     e.apagouPorUltimo = false;

@@ -21,18 +21,23 @@ struct EdicaoLinha {
     // Where the text starts: the column after the prompt, 0 to colunas
     // (colunas when the prompt filled its last row exactly).
     int colunaInicial;
-    int colunas;              // the window's width
-    int linhas;               // and height: the line never takes more rows than that
-    int linhaFisica;          // the row the terminal's cursor is on, counted from the prompt's last row
-    bool quebraPendente;      // the cursor sits past the last column, until the next character wraps it
-    int xFim;                 // the column after the whole text, counted as posicao counts it,
-    bool xFimValido;          // kept while the text and the window stay as they are
+    int colunas;          // the width at which the terminal wraps its rows
+    int linhas;           // and the window's height: the line never takes more rows than that
+    int linhaFisica;      // the row the terminal's cursor is on, counted from the prompt's last row
+    bool quebraPendente;  // the cursor sits past the last column, until the next character wraps it
+    // The terminal moves the cursor to the next row as soon as a character
+    // fills the last column (a console without virtual-terminal
+    // processing), instead of holding it at the margin: then quebraPendente
+    // is never set.
+    bool quebraDeImediato;
+    int xFim;         // the column after the whole text, counted as posicao counts it,
+    bool xFimValido;  // kept while the text and the window stay as they are
     // What the last run of erasing keys (Ctrl-W, Alt- and Ctrl-Backspace,
     // Ctrl-K, Ctrl-U, one after another) erased on this line, for Ctrl-Y: in
     // the order it stood, so a word erased in two strokes comes back whole.
     char apagado[MAX_LINHA];
     int tamApagado;
-    bool apagouPorUltimo;  // the last key erased: the next erasing key adds to apagado
+    bool apagouPorUltimo;            // the last key erased: the next erasing key adds to apagado
     char quadro[TAM_QUADRO_EDICAO];  // what to send the terminal for the last key
     int tamQuadro;
 };
@@ -43,7 +48,9 @@ enum ResultadoEdicao { EDICAO_SEGUE, EDICAO_LINHA_PRONTA, EDICAO_FIM_DA_ENTRADA,
 // colunas) of its last row, in a window of colunas by linhas, for a read
 // that holds limite bytes (at most MAX_LINHA): a key that would pass it is
 // refused, so what the player sees on the line is all the read takes.
-void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas, int limite = MAX_LINHA);
+// quebraDeImediato: the terminal wraps a full row at once (see the record).
+void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas, int limite = MAX_LINHA,
+                   bool quebraDeImediato = false);
 
 // One key code (teclas.h); a character outside ASCII comes as
 // TECLA_NAO_ASCII with its bytes. EDICAO_REDESENHAR_TELA (Ctrl-L) asks for

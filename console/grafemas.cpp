@@ -25,19 +25,22 @@ bool pictografico(int p) { return (p & 16) != 0; }
 int largura(int p) { return (p >> 5) & 3; }
 
 // The code point at byte i and its length; a byte that is not UTF-8 stands
-// for itself, one column wide.
+// for itself, one column wide. Each return sets codigo first, so that no
+// caller reads it unset, however the compiler inlines this.
 int lerCodigo(const char* texto, int tamanho, int i, unsigned& codigo) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(texto + i);
-    int n = s[0] < 0x80 ? 1 : (i + 1 + seguintesUtf8(s[0]) <= tamanho ? tamanhoUtf8(s) : 0);
-    if (n == 1) codigo = s[0];
-    if (n == 0) {
+    if (s[0] < 0x80) {
+        codigo = s[0];
+        return 1;
+    }
+    int n = i + 1 + seguintesUtf8(s[0]) <= tamanho ? tamanhoUtf8(s) : 0;
+    if (n < 2) {
         codigo = 0xFFFD;
         return 1;
     }
-    if (n > 1) {
-        codigo = s[0] & (0x7F >> n);
-        for (int k = 1; k < n; k++) codigo = codigo << 6 | (s[k] & 0x3F);
-    }
+    unsigned valor = s[0] & (0x7F >> n);
+    for (int k = 1; k < n; k++) valor = valor << 6 | (s[k] & 0x3F);
+    codigo = valor;
     return n;
 }
 

@@ -3,21 +3,14 @@
 // them:
 //   ESC [ 0 ; bg ; fg m   reset attributes, then background (40-47, 100-107
 //                         bright) and text colour (30-37, 90-97 bright)
-//   ESC [ H               cursor to the top left corner: a new screen is
-//                         drawn over the last one from there
-//   ESC [ K               erase the rest of the row, at the start of each
-//                         row a screen draws: nothing of the last one stays
-//   ESC [ J               erase from the cursor to the end of the screen:
-//                         the rows below a screen's last, before it waits
-//   ESC [ 3 J             erase the scroll-back, so no earlier screen can be
-//                         scrolled back to by the next player; sent from
-//                         the second row, where a terminal that does not
-//                         know it and takes it for ESC [ J erases only what
-//                         is drawn over anyway.
-// A screen is never erased from the top left corner (ESC [ 2 J, or
-// ESC [ J from there): some terminals (GNU screen, Windows consoles) copy
-// the whole screen into their scroll-back when it is, where the next player
-// could scroll up to it.
+//   ESC [ 2 H  ESC [ J    a new screen: the old one erased from the start
+//                         of the second row down (wrapped rows included)
+//   ESC [ 3 J             the scroll-back erased, so no earlier screen can
+//                         be scrolled back to by the next player; sent from
+//                         the second row too, where a terminal that takes
+//                         it for ESC [ J erases nothing more
+//   ESC [ H  ESC [ K      then the top row, from the top left corner, and
+//                         the screen is drawn from there.
 //   ESC [ 0 m             back to the terminal's own colours, when the game
 //                         is interrupted or suspended
 //   ESC [ ? 25 l          hide the cursor while the sheet waits for a key
@@ -32,11 +25,13 @@
 //                         drawn
 // The line editor also sends CR (to the start of the row) and LF (to the
 // row below, scrolling at the bottom).
+// A screen is never erased from the top left corner (ESC [ 2 J, or ESC [ J
+// there): some terminals (GNU screen, Windows consoles) copy the whole
+// screen into a scroll-back of their own when it is, where the next player
+// could scroll up to it.
 #pragma once
 
-const char SEQ_INICIO_TELA[] = "\x1b[H";
-const char SEQ_APAGAR_LINHA[] = "\x1b[K";
-const char SEQ_APAGAR_ROLAGEM[] = "\x1b[3J";
+const char SEQ_INICIO_TELA[] = "\x1b[2H\x1b[J\x1b[3J\x1b[H\x1b[K";
 const char SEQ_CORES_PADRAO[] = "\x1b[0m";
 const char SEQ_OCULTAR_CURSOR[] = "\x1b[?25l";
 const char SEQ_MOSTRAR_CURSOR[] = "\x1b[?25h";

@@ -296,7 +296,10 @@ ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bo
         return nenhuma();
     }
     // Ctrl-Backspace types DEL, which is Backspace: the key itself says which.
-    if (teclaVirtual == VK_BACK_ && ctrl && !alt) return tecla(TECLA_CTRL_BACKSPACE);
+    // With Alt too it is no AltGr character but Alt-Backspace, as a console
+    // fed by a terminal (Wine's, a pseudo-console) gives ESC DEL: DEL is
+    // Ctrl-Backspace's character, and the ESC before it holds Alt.
+    if (teclaVirtual == VK_BACK_ && ctrl) return tecla(alt ? TECLA_ALT_BACKSPACE : TECLA_CTRL_BACKSPACE);
     if (caractere != 0) {
         // Alt with a key, unless Ctrl is held too (AltGr, which types letters).
         if (alt && !ctrl) return tecla(teclaComAlt(caractere));
@@ -322,4 +325,77 @@ ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bo
         if (teclaVirtual >= VK_F1_ && teclaVirtual <= VK_F10_) return tecla(TECLA_F1 + teclaVirtual - VK_F1_);
         return tecla(ESTENDIDA_DESCONHECIDA);
     }
+}
+
+namespace {
+
+const int VK_MENU_ = 0x12, VK_PACKET_ = 0xE7, VK_NUMPAD0_ = 0x60, VK_NUMPAD9_ = 0x69, VK_CLEAR_ = 0x0C,
+          VK_INSERT_ = 0x2D, VK_PRIOR_ = 0x21, VK_DOWN_ = 0x28;
+
+// A digit key of the numeric keypad: with Num Lock off, the keypad's keys
+// are the editing keys, told from the keys of the same name only by the
+// missing extended-key bit.
+bool digitoDoTecladoNumerico(const EventoConsole& e) {
+    int vk = e.teclaVirtual;
+    if (vk >= VK_NUMPAD0_ && vk <= VK_NUMPAD9_) return true;
+    if (e.estado & CONSOLE_TECLA_ESTENDIDA) return false;
+    return vk == VK_INSERT_ || vk == VK_CLEAR_ || (vk >= VK_PRIOR_ && vk <= VK_DOWN_);
+}
+
+int codificarUtf8(unsigned codigo, char destino[4]) {
+    if (codigo < 0x800) {
+        destino[0] = static_cast<char>(0xC0 | codigo >> 6);
+        destino[1] = static_cast<char>(0x80 | (codigo & 0x3F));
+        return 2;
+    }
+    if (codigo < 0x10000) {
+        destino[0] = static_cast<char>(0xE0 | codigo >> 12);
+        destino[1] = static_cast<char>(0x80 | (codigo >> 6 & 0x3F));
+        destino[2] = static_cast<char>(0x80 | (codigo & 0x3F));
+        return 3;
+    }
+    destino[0] = static_cast<char>(0xF0 | codigo >> 18);
+    destino[1] = static_cast<char>(0x80 | (codigo >> 12 & 0x3F));
+    destino[2] = static_cast<char>(0x80 | (codigo >> 6 & 0x3F));
+    destino[3] = static_cast<char>(0x80 | (codigo & 0x3F));
+    return 4;
+}
+
+}  // namespace
+
+void reiniciarLeitorConsole(LeitorConsole& l) { l.metadeAlta = 0; }
+
+TeclaDoEvento teclaDoEvento(LeitorConsole& l, const EventoConsole& e) {
+    TeclaDoEvento t = {0, 0, {0, 0, 0, 0}, 0};
+    unsigned unidade = e.unidade & 0xFFFF;
+    bool alt = (e.estado & (CONSOLE_ALT_ESQUERDO | CONSOLE_ALT_DIREITO)) != 0;
+    bool ctrl = (e.estado & (CONSOLE_CTRL_ESQUERDO | CONSOLE_CTRL_DIREITO)) != 0;
+    int teclaVirtual = e.teclaVirtual;
+    if (!e.pressionada) {
+        if (teclaVirtual != VK_MENU_ || unidade == 0) return t;
+        teclaVirtual = 0;  // the character alone: no key was pressed for it
+    } else if (alt && digitoDoTecladoNumerico(e)) {
+        return t;
+    }
+    // A character sent as an event was typed by no key: no modifier holds.
+    if (teclaVirtual == 0 || teclaVirtual == VK_PACKET_) alt = ctrl = false;
+
+    if (unidade >= 0xD800 && unidade <= 0xDBFF) {
+        l.metadeAlta = unidade;
+        return t;
+    }
+    unsigned caractere = unidade;
+    if (unidade >= 0xDC00 && unidade <= 0xDFFF) {
+        if (l.metadeAlta == 0) return t;  // half a character is none
+        caractere = 0x10000 + ((l.metadeAlta - 0xD800) << 10) + (unidade - 0xDC00);
+    }
+    ResultadoTecla r = teclaDoConsole(teclaVirtual, caractere, alt, ctrl);
+    // A modifier pressed between the halves (the Alt of the second half's
+    // code) does not part them.
+    if (!r.pronta) return t;
+    l.metadeAlta = 0;
+    t.codigo = r.codigo;
+    t.vezes = e.pressionada && e.repeticoes > 1 ? e.repeticoes : 1;
+    if (r.codigo == TECLA_NAO_ASCII) t.tamUtf8 = codificarUtf8(caractere, t.utf8);
+    return t;
 }

@@ -109,6 +109,47 @@ int lerTeclaDeBytes(LeitorTeclas& l, FonteBytes fonte);
 // UTF-8 character (the line editor inserts them); 0 for anything else.
 int caractereDaTecla(const LeitorTeclas& l, char destino[4]);
 
+// A console key event (Windows' KEY_EVENT_RECORD) as a record of its own,
+// so that how events become keys is decided, and tested, on any system.
+struct EventoConsole {
+    bool pressionada;  // bKeyDown: false when the key is let go
+    int repeticoes;    // wRepeatCount: presses the event stands for
+    int teclaVirtual;  // wVirtualKeyCode
+    unsigned unidade;  // uChar.UnicodeChar: one UTF-16 unit, 0 for none
+    unsigned estado;   // dwControlKeyState
+};
+
+// The bits of dwControlKeyState that matter to the keys.
+const unsigned CONSOLE_ALT_DIREITO = 0x0001;
+const unsigned CONSOLE_ALT_ESQUERDO = 0x0002;
+const unsigned CONSOLE_CTRL_DIREITO = 0x0004;
+const unsigned CONSOLE_CTRL_ESQUERDO = 0x0008;
+const unsigned CONSOLE_TECLA_ESTENDIDA = 0x0100;  // not on the numeric keypad
+
+// What one event left for the next: the first half of a character outside
+// the basic plane, which comes in two events.
+struct LeitorConsole {
+    unsigned metadeAlta;  // 0 for none
+};
+
+struct TeclaDoEvento {
+    int codigo;
+    int vezes;     // presses of that key: 0 when the event is no key
+    char utf8[4];  // the character's bytes, when codigo is TECLA_NAO_ASCII
+    int tamUtf8;
+};
+
+void reiniciarLeitorConsole(LeitorConsole& l);
+
+// The one place where console key events become keys. Every character the
+// console delivers is one key, once: on a key press, in a VK_PACKET event
+// (text sent as events, two for a character outside the basic plane), or
+// carried by the Alt key's release at the end of an Alt+numpad code, which
+// is also how the console types a pasted character the keyboard layout
+// lacks. The numeric keypad's digits pressed with Alt held are no key: the
+// character they make comes with the release. Every other release is no key.
+TeclaDoEvento teclaDoEvento(LeitorConsole& l, const EventoConsole& e);
+
 // A key press read as a console key event (Windows): its virtual-key code,
 // the character it typed (UTF-16, 0 for none) and whether Alt or Ctrl were
 // held. Gives the same code as the bytes of a terminal would: a letter with

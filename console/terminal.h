@@ -34,9 +34,17 @@ int terminalLerTecla();
 // whole character; 0 otherwise.
 int terminalCaractereDaTecla(char destino[4]);
 
-// The window's width in columns, and its height in rows.
+// The width in columns at which the terminal wraps its rows (a console's
+// screen buffer may be wider than its window: its rows wrap at the
+// buffer's width), and the window's height in rows.
 int terminalColunas();
 int terminalLinhas();
+
+// Whether a character written in the last column moves the cursor to the
+// next row at once, as a console does without virtual-terminal
+// processing; false where the cursor waits at the margin until the next
+// character wraps it, as a terminal's does.
+bool terminalQuebraDeImediato();
 
 // Whether the terminal takes the escape sequences of sequencias.h in its
 // output: then the console services put colours, clears and the cursor's

@@ -333,6 +333,9 @@ int terminalLinhas() {
     return linhas > 0 ? linhas : 24;
 }
 
+// A terminal holds the cursor at the margin until the next character.
+bool terminalQuebraDeImediato() { return false; }
+
 bool terminalTomaSequencias() { return true; }
 
 // Without a terminal nothing of the cursor is sent: the output may be a file.

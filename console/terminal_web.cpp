@@ -199,6 +199,9 @@ int terminalLinhas() {
     return linhas > 0 ? linhas : 24;
 }
 
+// The widget, like the terminals it copies, waits at the margin.
+bool terminalQuebraDeImediato() { return false; }
+
 bool terminalTomaSequencias() { return true; }
 
 bool terminalMostrarCursor(bool mostrar) {

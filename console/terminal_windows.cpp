@@ -3,10 +3,12 @@
 // Two output paths. Where the console takes virtual-terminal sequences
 // (Windows 10 1511 and later, and every host that works through a pseudo-
 // console, Windows Terminal and VS Code's among them), a screen is what it is
-// on POSIX: the colour as SGR, the clear as ESC [ H ESC [ 2 J ESC [ 3 J, then
-// the text, sent in one write. That is the only clear such hosts turn into a
-// clear of their own scroll-back, so the next player cannot scroll back to
-// the last one's sheet. Elsewhere (older consoles, and Wine's, which accepts
+// on POSIX: the colour as SGR, then the text drawn over the last screen from
+// the top left corner, each row erased as it is reached, ESC [ 3 J after the
+// first and what is left below erased before a wait, sent in one write. Such
+// hosts copy a screen erased from the top left corner into their scroll-back;
+// ESC [ 3 J empties it, so the next player cannot scroll back to the last
+// one's sheet. Elsewhere (older consoles, and Wine's, which accepts
 // the mode but shows the sequences as text), the console API does what
 // "color" and "cls" do: the whole screen buffer, scroll-back included, takes
 // the new colour and is emptied, in one fill.
@@ -58,16 +60,32 @@ volatile LONG concluido = 0;  // past the last screen: an interrupt is a normal 
 bool corPendente = false;
 WORD atributoAtual = 0x07;
 
-// The presses still owed by a key event that counts its auto-repeats, the
-// first half of a character outside the basic plane, and the UTF-8 bytes of
-// the last character read.
-KEY_EVENT_RECORD eventoRepetido;
-int repeticoes = 0;
-wchar_t metadeAlta = 0;
+// How the key events read so far go on (half a character), the key still
+// owed presses by an event that counts its auto-repeats, and the UTF-8 bytes
+// of the last character read.
+LeitorConsole leitorConsole;
+TeclaDoEvento teclaPendente;
 char caractereLido[4];
 int tamCaractereLido = 0;
 
 char bufferEntrada[4096];
+
+// The main thread's writes and colour changes, and the restore a Ctrl-C, a
+// Ctrl-Break or a closed window runs on a thread of its own, take turns: the
+// restore never lands in the middle of a write, and once it is done nothing
+// is written after it, for whoever restores on the way out keeps the lock
+// until the process is gone. (Recursive, so that the end of the process,
+// which gives the console back again, passes on that same thread.)
+CRITICAL_SECTION travaConsole;
+bool travaPronta = false;
+
+void travar() {
+    if (travaPronta) EnterCriticalSection(&travaConsole);
+}
+
+void destravar() {
+    if (travaPronta) LeaveCriticalSection(&travaConsole);
+}
 
 void restaurar(bool cores) {
     if (InterlockedExchange(&restaurado, 1) != 0) return;
@@ -98,10 +116,26 @@ void terminarLinhaAberta() {
 // Runs on a thread of its own when the player presses Ctrl-C or closes the
 // window: give the console back, then let the default handler end the game.
 BOOL WINAPI aoSinal(DWORD) {
+    travar();  // never given back: the default handler's ExitProcess follows
     terminarLinhaAberta();
     restaurar(true);
     if (concluido) ExitProcess(0);  // the match was over: nothing was interrupted
     return FALSE;
+}
+
+// The keyboard's mode while the game runs, whatever the console had: key by
+// key with no echo (the console's line input, and with it its history, is
+// never used), Ctrl-C as the console's interrupt, the window's size changes
+// as events, and no virtual-terminal input, which would bring an arrow as the
+// text ESC [ D. QuickEdit goes off, or a click would select text and hold
+// the game's output until a key; it is touched only on a console that says
+// how it was (extended flags), so that it can be given back as it was, with
+// insert mode and auto-position as they were.
+DWORD modoTecladoDoJogo(DWORD original) {
+    DWORD modo = ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT;
+    if (original & ENABLE_EXTENDED_FLAGS)
+        modo |= ENABLE_EXTENDED_FLAGS | (original & (ENABLE_INSERT_MODE | ENABLE_AUTO_POSITION));
+    return modo;
 }
 
 // Wine's console takes the virtual-terminal mode but prints the sequences.
@@ -129,16 +163,20 @@ void aplicarCorPendente() {
     if (saidaNoConsole) preencherBuffer(atributoAtual, false);
 }
 
-// UTF-8 text, whole characters, to the console as UTF-16.
+// UTF-8 text, whole characters, to the console as UTF-16: a whole screen
+// (the output record holds 64 KiB) in one write, so the console never shows
+// it drawn in pieces. Every UTF-8 byte makes at most one UTF-16 unit.
+const int TAM_TEXTO_LARGO = 64 * 1024;
+wchar_t textoLargo[TAM_TEXTO_LARGO];
+
 bool escreverTexto(const char* dados, int tamanho) {
-    wchar_t largo[2048];
     while (tamanho > 0) {
-        // A piece that ends on a character's first byte, so none is cut.
-        int n = tamanho < 1024 ? tamanho : 1024;
+        // Past 64 KiB, a piece that ends on a character's first byte, so none is cut.
+        int n = tamanho < TAM_TEXTO_LARGO ? tamanho : TAM_TEXTO_LARGO;
         while (n < tamanho && n > 1 && (static_cast<unsigned char>(dados[n]) & 0xC0) == 0x80) n--;
-        int unidades = MultiByteToWideChar(CP_UTF8, 0, dados, n, largo, 2048);
+        int unidades = MultiByteToWideChar(CP_UTF8, 0, dados, n, textoLargo, TAM_TEXTO_LARGO);
         DWORD escritos = 0;
-        if (unidades > 0 && !WriteConsoleW(saida, largo, static_cast<DWORD>(unidades), &escritos, nullptr))
+        if (unidades > 0 && !WriteConsoleW(saida, textoLargo, static_cast<DWORD>(unidades), &escritos, nullptr))
             return false;
         dados += n;
         tamanho -= n;
@@ -174,34 +212,25 @@ bool escreverComApi(const char* dados, int tamanho) {
             cursor.X = static_cast<SHORT>(cursor.X + n >= info.dwSize.X ? info.dwSize.X - 1 : cursor.X + n);
         if (final == 'A' || final == 'C') SetConsoleCursorPosition(saida, cursor);
         if (final == 'J') {
-            DWORD celulas = static_cast<DWORD>(info.dwSize.Y - cursor.Y) * static_cast<DWORD>(info.dwSize.X) -
-                            static_cast<DWORD>(cursor.X);
+            // The rest of the cursor's row, then every row below from its
+            // first column: Wine's console redraws a fill as the rectangle
+            // from its first cell to its last, so one fill from the middle
+            // of a row would leave the first columns of the rows below on
+            // the screen, blank in the buffer but not where the player looks.
             DWORD feitas;
-            FillConsoleOutputCharacterW(saida, L' ', celulas, cursor, &feitas);
-            FillConsoleOutputAttribute(saida, info.wAttributes, celulas, cursor, &feitas);
+            DWORD resto = static_cast<DWORD>(info.dwSize.X - cursor.X);
+            FillConsoleOutputCharacterW(saida, L' ', resto, cursor, &feitas);
+            FillConsoleOutputAttribute(saida, info.wAttributes, resto, cursor, &feitas);
+            COORD abaixo = {0, static_cast<SHORT>(cursor.Y + 1)};
+            if (abaixo.Y < info.dwSize.Y) {
+                DWORD celulas = static_cast<DWORD>(info.dwSize.Y - abaixo.Y) * static_cast<DWORD>(info.dwSize.X);
+                FillConsoleOutputCharacterW(saida, L' ', celulas, abaixo, &feitas);
+                FillConsoleOutputAttribute(saida, info.wAttributes, celulas, abaixo, &feitas);
+            }
         }
         i = fim + 1;
     }
     return true;
-}
-
-int codificarUtf8(unsigned codigo, char destino[4]) {
-    if (codigo < 0x800) {
-        destino[0] = static_cast<char>(0xC0 | codigo >> 6);
-        destino[1] = static_cast<char>(0x80 | (codigo & 0x3F));
-        return 2;
-    }
-    if (codigo < 0x10000) {
-        destino[0] = static_cast<char>(0xE0 | codigo >> 12);
-        destino[1] = static_cast<char>(0x80 | (codigo >> 6 & 0x3F));
-        destino[2] = static_cast<char>(0x80 | (codigo & 0x3F));
-        return 3;
-    }
-    destino[0] = static_cast<char>(0xF0 | codigo >> 18);
-    destino[1] = static_cast<char>(0x80 | (codigo >> 12 & 0x3F));
-    destino[2] = static_cast<char>(0x80 | (codigo >> 6 & 0x3F));
-    destino[3] = static_cast<char>(0x80 | (codigo & 0x3F));
-    return 4;
 }
 
 }  // namespace
@@ -218,8 +247,8 @@ bool consoleFechaComOJogo(unsigned long processosNoConsole, bool entradaNoConsol
 
 void terminalIniciar() {
     setvbuf(stdin, bufferEntrada, _IOFBF, sizeof bufferEntrada);
-    repeticoes = 0;
-    metadeAlta = 0;
+    reiniciarLeitorConsole(leitorConsole);
+    teclaPendente.vezes = 0;
     tamCaractereLido = 0;
     linhasAbaixo = 0;
     corPendente = false;
@@ -238,24 +267,26 @@ void terminalIniciar() {
     entradaConsole = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, 0, nullptr);
     temTeclado = entradaConsole != INVALID_HANDLE_VALUE && GetConsoleMode(entradaConsole, &modoTecladoOriginal);
-    // Key by key, with no echo, and the window's size changes as events; the
-    // console's line input, and with it its history, is never used.
-    if (temTeclado)
-        SetConsoleMode(entradaConsole, (modoTecladoOriginal | ENABLE_WINDOW_INPUT) &
-                                           ~static_cast<DWORD>(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT));
+    if (temTeclado) SetConsoleMode(entradaConsole, modoTecladoDoJogo(modoTecladoOriginal));
     DWORD processos[2];
     DWORD modoEntrada;
     bool entradaNoConsole = GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &modoEntrada) != 0;
     linhasEditadas = temTeclado && entradaNoConsole;
     janelaDoJogo = consoleFechaComOJogo(GetConsoleProcessList(processos, 2), entradaNoConsole, saidaNoConsole);
     concluido = 0;
+    if (!travaPronta) InitializeCriticalSection(&travaConsole);
+    travaPronta = true;
     restaurado = 0;
     SetConsoleCtrlHandler(aoSinal, TRUE);
     atexit(terminalEncerrar);
 }
 
 // At a normal end the colours of the final screen stay, as "color" leaves them.
-void terminalEncerrar() { restaurar(false); }
+void terminalEncerrar() {
+    travar();
+    restaurar(false);
+    destravar();
+}
 
 bool terminalEditaLinhas() { return linhasEditadas; }
 
@@ -271,7 +302,7 @@ int terminalLerEntrada(char* destino, int tamanho) {
     return n;
 }
 
-void terminalEscrever(const char* dados, int tamanho) {
+static void escreverSemTrava(const char* dados, int tamanho) {
     aplicarCorPendente();
     if (saidaNoConsole && tamanho > 0 && !terminalPerdido) {
         if (!(saidaVt ? escreverTexto(dados, tamanho) : escreverComApi(dados, tamanho))) terminalPerdido = true;
@@ -288,56 +319,41 @@ void terminalEscrever(const char* dados, int tamanho) {
     }
 }
 
+void terminalEscrever(const char* dados, int tamanho) {
+    travar();
+    escreverSemTrava(dados, tamanho);
+    destravar();
+}
+
 // Every key press is a key: only a console that is gone ends the keys.
 int terminalLerTecla() {
     if (!temTeclado || terminalPerdido) return TECLA_FIM;
-    for (;;) {
-        KEY_EVENT_RECORD tecla;
-        if (repeticoes > 0) {
-            tecla = eventoRepetido;
-            repeticoes--;
-        } else {
-            INPUT_RECORD registro;
-            DWORD lidos = 0;
-            if (!ReadConsoleInputW(entradaConsole, &registro, 1, &lidos)) {
-                terminalPerdido = true;
-                return TECLA_FIM;
-            }
-            if (lidos == 1 && registro.EventType == WINDOW_BUFFER_SIZE_EVENT) return TECLA_REDESENHAR;
-            if (lidos == 0 || registro.EventType != KEY_EVENT || !registro.Event.KeyEvent.bKeyDown) continue;
-            tecla = registro.Event.KeyEvent;
-            if (tecla.wRepeatCount > 1) {
-                eventoRepetido = tecla;
-                repeticoes = tecla.wRepeatCount - 1;
-            }
+    while (teclaPendente.vezes == 0) {
+        INPUT_RECORD registro;
+        DWORD lidos = 0;
+        if (!ReadConsoleInputW(entradaConsole, &registro, 1, &lidos)) {
+            terminalPerdido = true;
+            return TECLA_FIM;
         }
-        // A character outside the basic plane comes in two halves.
-        wchar_t unidade = tecla.uChar.UnicodeChar;
-        unsigned caractere = unidade;
-        if (unidade >= 0xD800 && unidade <= 0xDBFF) {
-            metadeAlta = unidade;
-            continue;
-        }
-        if (unidade >= 0xDC00 && unidade <= 0xDFFF) {
-            if (metadeAlta == 0) continue;
-            caractere = 0x10000 + (static_cast<unsigned>(metadeAlta - 0xD800) << 10) + (unidade - 0xDC00u);
-        }
-        metadeAlta = 0;
-        DWORD estado = tecla.dwControlKeyState;
-        ResultadoTecla r =
-            teclaDoConsole(tecla.wVirtualKeyCode, caractere, (estado & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0,
-                           (estado & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0);
-        if (!r.pronta) continue;
-        // Ctrl-C read as a key (the console's processed input is off): it
-        // ends the game as the console's own Ctrl-C does.
-        if (r.codigo == 3) {
-            terminarLinhaAberta();
-            restaurar(true);
-            ExitProcess(concluido ? 0 : STATUS_CONTROL_C_EXIT);
-        }
-        tamCaractereLido = r.codigo == TECLA_NAO_ASCII ? codificarUtf8(caractere, caractereLido) : 0;
-        return r.codigo;
+        if (lidos == 1 && registro.EventType == WINDOW_BUFFER_SIZE_EVENT) return TECLA_REDESENHAR;
+        if (lidos == 0 || registro.EventType != KEY_EVENT) continue;
+        const KEY_EVENT_RECORD& k = registro.Event.KeyEvent;
+        EventoConsole evento = {k.bKeyDown != FALSE, k.wRepeatCount, k.wVirtualKeyCode, k.uChar.UnicodeChar,
+                                k.dwControlKeyState};
+        teclaPendente = teclaDoEvento(leitorConsole, evento);
     }
+    teclaPendente.vezes--;
+    // Ctrl-C read as a key (where the console hands it over as one): it
+    // ends the game as the console's own Ctrl-C does.
+    if (teclaPendente.codigo == 3) {
+        travar();  // held until the process is gone
+        terminarLinhaAberta();
+        restaurar(true);
+        ExitProcess(concluido ? 0 : STATUS_CONTROL_C_EXIT);
+    }
+    tamCaractereLido = teclaPendente.tamUtf8;
+    for (int i = 0; i < tamCaractereLido; i++) caractereLido[i] = teclaPendente.utf8[i];
+    return teclaPendente.codigo;
 }
 
 int terminalCaractereDaTecla(char destino[4]) {
@@ -347,9 +363,12 @@ int terminalCaractereDaTecla(char destino[4]) {
 
 void terminalLinhasAbaixo(int linhas) { linhasAbaixo = linhas; }
 
+// A console wraps its rows at its screen buffer's width, which may be more
+// than its window's (the window then scrolls sideways): on both output
+// paths, as the cursor's moves are bounded by it too.
 int terminalColunas() {
     CONSOLE_SCREEN_BUFFER_INFO info;
-    if (saidaNoConsole && GetConsoleScreenBufferInfo(saida, &info)) return info.srWindow.Right - info.srWindow.Left + 1;
+    if (saidaNoConsole && GetConsoleScreenBufferInfo(saida, &info)) return info.dwSize.X;
     return 80;
 }
 
@@ -361,6 +380,11 @@ int terminalLinhas() {
 
 bool terminalTomaSequencias() { return saidaVt; }
 
+// Without virtual-terminal processing, a character in the last column moves
+// the cursor to the next row at once; with it, the console waits at the
+// margin for the next character, as a terminal does.
+bool terminalQuebraDeImediato() { return !saidaVt; }
+
 // The console's own cursor stays as it is.
 bool terminalMostrarCursor(bool) { return false; }
 
@@ -369,11 +393,13 @@ void terminalAplicarCor(int fundo, int texto) {
     if (saidaVt) return;
     atributoAtual = static_cast<WORD>(fundo << 4 | texto);
     if (!saidaNoConsole) return;
+    travar();
     SetConsoleTextAttribute(saida, atributoAtual);
+    destravar();
     corPendente = true;
 }
 
-void terminalLimpar() {
+static void limparSemTrava() {
     if (saidaVt || !saidaNoConsole) return;
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (corPendente || !GetConsoleScreenBufferInfo(saida, &info)) {
@@ -382,6 +408,12 @@ void terminalLimpar() {
     } else {
         preencherBuffer(info.wAttributes, true);
     }
+}
+
+void terminalLimpar() {
+    travar();
+    limparSemTrava();
+    destravar();
 }
 
 // Keys pressed while the screen waited belong to no screen: the console's
@@ -395,8 +427,8 @@ int terminalPausar(int ms) {
 
 void terminalDescartarTeclas() {
     if (temTeclado) FlushConsoleInputBuffer(entradaConsole);
-    repeticoes = 0;
-    metadeAlta = 0;
+    teclaPendente.vezes = 0;
+    reiniciarLeitorConsole(leitorConsole);
 }
 
 bool terminalJanelaFechaComOJogo() { return janelaDoJogo; }

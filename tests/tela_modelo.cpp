@@ -29,10 +29,16 @@ void descer(TelaModelo& t) {
 void sequencia(TelaModelo& t, const std::string& parametro, char final) {
     int n = parametro.empty() ? 1 : atoi(parametro.c_str());
     if (final == 'm' || final == 'l' || final == 'h') return;  // colours, the cursor's visibility
-    t.quebraPendente = false;
+    t.quebraPendente = t.acabouDeQuebrar = false;
     if (final == 'A') t.linha = t.linha - n < 0 ? 0 : t.linha - n;
     if (final == 'C') t.coluna = t.coluna + n >= t.colunas ? t.colunas - 1 : t.coluna + n;
-    if (final == 'H') t.linha = t.coluna = 0;
+    if (final == 'H') {  // ESC [ row ; column H, from 1, held to the screen's edges
+        int linha = atoi(parametro.c_str()), coluna = 0;
+        size_t ponto = parametro.find(';');
+        if (ponto != std::string::npos) coluna = atoi(parametro.c_str() + ponto + 1);
+        t.linha = linha < 1 ? 0 : linha > t.linhas ? t.linhas - 1 : linha - 1;
+        t.coluna = coluna < 1 ? 0 : coluna > t.colunas ? t.colunas - 1 : coluna - 1;
+    }
     if (final == 'J' && parametro.empty()) apagarDesde(t, indice(t, t.linha, t.coluna));
     if (final == 'J' && parametro == "2") apagarDesde(t, 0);
     if (final == 'K') {
@@ -52,8 +58,9 @@ void escreverCaractere(TelaModelo& t, const std::string& c) {
     unsigned codigo = codigoDe(c);
     int largura = t.aposZwj && emojiDoCodigo(codigo) ? 0 : larguraDoCodigo(codigo);
     t.aposZwj = codigo == 0x200D;
-    if (largura == 0) {  // joins the character before it
+    if (largura == 0) {  // joins the character before it, on the row above if that one wrapped
         int linha = t.linha, coluna = t.quebraPendente ? t.coluna : t.coluna - 1;
+        if (t.acabouDeQuebrar) linha = t.linha - 1, coluna = t.colunas - 1;
         while (coluna > 0 && t.celulas[indice(t, linha, coluna)] == CONTINUACAO) coluna--;
         if (coluna >= 0) t.celulas[indice(t, linha, coluna)] += c;
         return;
@@ -66,18 +73,24 @@ void escreverCaractere(TelaModelo& t, const std::string& c) {
     }
     t.celulas[indice(t, t.linha, t.coluna)] = c;
     if (largura == 2) t.celulas[indice(t, t.linha, t.coluna + 1)] = CONTINUACAO;
-    if (t.coluna + largura < t.colunas)
+    t.acabouDeQuebrar = false;
+    if (t.coluna + largura < t.colunas) {
         t.coluna += largura;
-    else
+    } else if (t.quebraDeImediato) {
+        t.coluna = 0, t.acabouDeQuebrar = true;
+        descer(t);
+    } else {
         t.coluna = t.colunas - 1, t.quebraPendente = true;
+    }
 }
 
 }  // namespace
 
-void iniciarTelaModelo(TelaModelo& t, int linhas, int colunas) {
+void iniciarTelaModelo(TelaModelo& t, int linhas, int colunas, bool quebraDeImediato) {
     t = TelaModelo();
     t.linhas = linhas;
     t.colunas = colunas;
+    t.quebraDeImediato = quebraDeImediato;
     t.celulas.assign(indice(t, linhas, 0), "");
 }
 
@@ -85,7 +98,7 @@ void aplicarNaTela(TelaModelo& t, const std::string& b) {
     for (size_t i = 0; i < b.size();) {
         unsigned char c = static_cast<unsigned char>(b[i]);
         if (c == '\r' || c == '\n') {  // LF as the terminal's output takes it (ONLCR): CR and LF
-            t.coluna = 0, t.quebraPendente = false, i++;
+            t.coluna = 0, t.quebraPendente = t.acabouDeQuebrar = false, i++;
             if (c == '\n') descer(t);
         } else if (c == 0x1b && i + 1 < b.size() && b[i + 1] == '[') {
             size_t fim = i + 2;

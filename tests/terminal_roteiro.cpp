@@ -15,6 +15,7 @@ long limiteLeiturasTecla = 0;
 bool edicaoRoteiro = false;
 int colunasRoteiro = 80;
 int linhasRoteiro = 24;
+bool quebraDeImediatoRoteiro = false;
 
 namespace {
 
@@ -124,6 +125,8 @@ int terminalCaractereDaTecla(char destino[4]) { return caractereDaTecla(leitor, 
 int terminalColunas() { return colunasRoteiro; }
 
 int terminalLinhas() { return linhasRoteiro; }
+
+bool terminalQuebraDeImediato() { return quebraDeImediatoRoteiro; }
 
 // Colours and clears come as a terminal's escape sequences.
 bool terminalTomaSequencias() { return true; }

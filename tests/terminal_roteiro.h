@@ -28,6 +28,9 @@ long leiturasTeclaRoteiro();  // bytes or waits asked of the key source
 extern bool edicaoRoteiro;
 extern int colunasRoteiro;
 extern int linhasRoteiro;
+// Whether the "terminal" wraps a full row at once, as a console without
+// virtual-terminal processing does.
+extern bool quebraDeImediatoRoteiro;
 
 // Called once per read of a key byte; a test can stop a runaway match here.
 extern long limiteLeiturasTecla;

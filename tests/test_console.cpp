@@ -162,12 +162,12 @@ TEST(Console, TelaCabecalhoAplicaACorAntesDeLimpar) {
     abrirTela("color D", "  TITULO");
     abrirTela("color 0F", "  RODADA %d\n", 2);
     aplicarCor("color nada");
-    // Each screen drawn over the last from the top left corner, each row
-    // erased as it is reached, never the whole screen from there.
-    // The scroll-back is erased from the second row.
-    EXPECT_EQ(escrito(), std::string("\x1b[0;40;95m\x1b[H\x1b[K") + LINHA_REGRA + "\n\x1b[3J\x1b[K  TITULO\n\x1b[K" +
-                             LINHA_REGRA + "\n\x1b[0;40;97m\x1b[H\x1b[K" + LINHA_REGRA +
-                             "\n\x1b[3J\x1b[K  RODADA 2\n\x1b[K" + LINHA_REGRA + "\n");
+    EXPECT_EQ(escrito(), std::string("\x1b[0;40;95m") + SEQ_INICIO_TELA + LINHA_REGRA + "\n  TITULO\n" + LINHA_REGRA +
+                             "\n" + "\x1b[0;40;97m" + SEQ_INICIO_TELA + LINHA_REGRA + "\n  RODADA 2\n" + LINHA_REGRA +
+                             "\n");
+    // Erased from the second row down, then the top row: never from the top
+    // left corner, which some terminals copy into a scroll-back of their own.
+    EXPECT_STREQ(SEQ_INICIO_TELA, "\x1b[2H\x1b[J\x1b[3J\x1b[H\x1b[K");
 }
 
 TEST(Console, TelaTextoDoJogadorNuncaViraControle) {

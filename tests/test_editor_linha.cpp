@@ -27,15 +27,17 @@ std::string prompt;
 std::string texto() { return std::string(e.texto, static_cast<size_t>(e.tamanho)); }
 std::string quadro() { return std::string(e.quadro, static_cast<size_t>(e.tamQuadro)); }
 
-// A prompt on a screen of the given width, and an empty line behind it.
+// A prompt on a screen of the given width, and an empty line behind it;
+// with quebraDeImediato, on a console that wraps a full row at once.
 int larguraDe(const std::string& s) { return larguraDoTexto(s.data(), static_cast<int>(s.size())); }
 
-void comecar(const std::string& p, int colunas, int linhas = 24, int limite = MAX_LINHA) {
+void comecar(const std::string& p, int colunas, int linhas = 24, int limite = MAX_LINHA,
+             bool quebraDeImediato = false) {
     prompt = p;
-    iniciarTelaModelo(tela, linhas, colunas);
+    iniciarTelaModelo(tela, linhas, colunas, quebraDeImediato);
     aplicarNaTela(tela, prompt);
     int x = larguraDe(prompt);
-    iniciarEdicao(e, x == 0 ? 0 : (x - 1) % colunas + 1, colunas, linhas, limite);
+    iniciarEdicao(e, x == 0 ? 0 : (x - 1) % colunas + 1, colunas, linhas, limite, quebraDeImediato);
 }
 
 // The characters on the screen from the prompt on, row after row, blanks
@@ -57,7 +59,7 @@ void confere() {
     EXPECT_EQ(tudo.find_first_not_of(' ', esperado.size()), std::string::npos) << "text left behind";
     // The cursor stands on the cell where the character after it begins.
     TelaModelo ate = tela;
-    iniciarTelaModelo(ate, tela.linhas, tela.colunas);
+    iniciarTelaModelo(ate, tela.linhas, tela.colunas, tela.quebraDeImediato);
     aplicarNaTela(ate, prompt + std::string(e.texto, static_cast<size_t>(e.cursor)));
     int linha = ate.quebraPendente ? ate.linha + 1 : ate.linha;
     int coluna = ate.quebraPendente ? 0 : ate.coluna;
@@ -245,15 +247,15 @@ TEST(EditorLinha, TeclasDePalavraEDeApagar) {
 // step takes whole characters: an e with its accent typed after it, a space
 // carrying a mark, an emoji with its skin tone.
 TEST(EditorLinha, ApagamentosEmSequenciaVoltamJuntos) {
-    const int ALT_BS = TECLA_ALT_BACKSPACE, CTRL_BS = TECLA_CTRL_BACKSPACE, HOME = TECLA_HOME,
-              ESQ = SETA_ESQUERDA, ESQ_PALAVRA = SETA_ESQUERDA_MODIFICADA;
+    const int ALT_BS = TECLA_ALT_BACKSPACE, CTRL_BS = TECLA_CTRL_BACKSPACE, HOME = TECLA_HOME, ESQ = SETA_ESQUERDA,
+              ESQ_PALAVRA = SETA_ESQUERDA_MODIFICADA;
     const std::string E_AGUDO = "e\xcc\x81", POLEGAR = "\xf0\x9f\x91\x8d\xf0\x9f\x8f\xbd";
     struct Caso {
         std::string digitado;
         std::vector<int> teclas;
-        std::string texto;       // after the keys
-        int cursor;              // byte offset, after the keys
-        std::string aposCtrlY;   // the line after one more Ctrl-Y
+        std::string texto;      // after the keys
+        int cursor;             // byte offset, after the keys
+        std::string aposCtrlY;  // the line after one more Ctrl-Y
     } casos[] = {
         {"foo-bar baz_qux", {CTRL_W}, "foo-bar ", 8, "foo-bar baz_qux"},
         {"foo-bar baz_qux", {ALT_BS}, "foo-bar baz_", 12, "foo-bar baz_qux"},
@@ -275,8 +277,20 @@ TEST(EditorLinha, ApagamentosEmSequenciaVoltamJuntos) {
         {"ok caf" + E_AGUDO + "-bar", {ALT_BS}, "ok caf" + E_AGUDO + "-", 10, "ok caf" + E_AGUDO + "-bar"},
         {"ok caf" + E_AGUDO + "-bar", {ALT_BS, ALT_BS}, "ok ", 3, "ok caf" + E_AGUDO + "-bar"},
         {"ok caf" + E_AGUDO, {CTRL_W}, "ok ", 3, "ok caf" + E_AGUDO},
-        {"foo \xcc\x81" "bar", {CTRL_W}, "foo \xcc\x81", 6, "foo \xcc\x81" "bar"},
-        {"foo \xcc\x81" "bar", {CTRL_W, CTRL_W}, "", 0, "foo \xcc\x81" "bar"},
+        {"foo \xcc\x81"
+         "bar",
+         {CTRL_W},
+         "foo \xcc\x81",
+         6,
+         "foo \xcc\x81"
+         "bar"},
+        {"foo \xcc\x81"
+         "bar",
+         {CTRL_W, CTRL_W},
+         "",
+         0,
+         "foo \xcc\x81"
+         "bar"},
         {"oi x" + POLEGAR, {ALT_BS}, "oi ", 3, "oi x" + POLEGAR},
         {"oi " + POLEGAR + "!", {CTRL_W}, "oi ", 3, "oi " + POLEGAR + "!"},
         {"a" + POLEGAR + "b", {ESQ, CTRL_W}, "b", 0, "a" + POLEGAR + "b"},
@@ -363,6 +377,142 @@ TEST(EditorLinha, LinhaQueQuebraEmVariasFileiras) {
     tecla(BACKSPACE);
     tecla(TECLA_DELETE);
     EXPECT_EQ(linhaDaTela(tela, 2), "b");
+}
+
+// A line that ends exactly at the right margin, and one a letter longer,
+// typed, erased and edited at its start, shows the same whether the
+// terminal holds the cursor at the margin until the next character or, as a
+// console without virtual-terminal processing does, moves it to the next
+// row at once. 40 columns, 19 of them the prompt's: 21 are left.
+TEST(EditorLinha, LinhaAteAMargemNosDoisModosDeQuebra) {
+    const std::string P = "Nome do jogador 1: ", A = "abcdefghijklmnopqrstu", B = A + "v";
+    const int HOME = TECLA_HOME, END = TECLA_END, DEL = TECLA_DELETE, ESQ = SETA_ESQUERDA, DIR = SETA_DIREITA;
+    struct Caso {
+        std::string digitado;
+        std::vector<int> teclas;
+        std::string fileira0, fileira1;
+        int linha, coluna;  // the cell the next character goes to
+    } casos[] = {
+        {A, {}, P + A, "", 1, 0},
+        {B, {}, P + A, "v", 1, 1},
+        {A, {BACKSPACE}, P + "abcdefghijklmnopqrst", "", 0, 39},
+        {B, {BACKSPACE}, P + A, "", 1, 0},
+        {A, {HOME, 'Q'}, P + "Qabcdefghijklmnopqrst", "u", 0, 20},
+        {B, {HOME, 'Q'}, P + "Qabcdefghijklmnopqrst", "uv", 0, 20},
+        {A, {HOME, 'Q', 'R', 'S'}, P + "QRSabcdefghijklmnopqr", "stu", 0, 22},
+        {B, {HOME, DEL}, P + "bcdefghijklmnopqrstuv", "", 0, 19},
+        {A, {HOME, 'Q', END, BACKSPACE}, P + "Qabcdefghijklmnopqrst", "", 1, 0},
+        {B, {HOME, END}, P + A, "v", 1, 1},
+        {A, {ESQ, DIR}, P + A, "", 1, 0},
+        {B, {ESQ, ESQ, BACKSPACE}, P + "abcdefghijklmnopqrsuv", "", 0, 38},
+    };
+    for (bool deImediato : {false, true}) {
+        for (const Caso& c : casos) {
+            SCOPED_TRACE(std::string(deImediato ? "at once: " : "at the next character: ") + c.digitado + " " +
+                         std::to_string(c.teclas.size()) + " keys");
+            comecar(P, 40, 24, MAX_LINHA, deImediato);
+            digitar(c.digitado);
+            for (int t : c.teclas) tecla(t);
+            EXPECT_EQ(linhaDaTela(tela, 0), c.fileira0);
+            EXPECT_EQ(linhaDaTela(tela, 1), c.fileira1);
+            EXPECT_EQ(linhaDaTela(tela, 2), "");
+            EXPECT_EQ(tela.quebraPendente ? tela.linha + 1 : tela.linha, c.linha);
+            EXPECT_EQ(tela.quebraPendente ? 0 : tela.coluna, c.coluna);
+            // Enter: the start of the row after the text, no blank row between.
+            EXPECT_EQ(tecla(TECLA_ENTER), EDICAO_LINHA_PRONTA);
+            EXPECT_EQ(tela.linha, c.fileira1.empty() ? 1 : 2);
+            EXPECT_EQ(tela.coluna, 0);
+            EXPECT_FALSE(tela.quebraPendente);
+        }
+    }
+}
+
+// The screen drawn again, prompt and line, at the same size (a resize that
+// changed nothing, Ctrl-L).
+void redesenhar() {
+    iniciarTelaModelo(tela, tela.linhas, tela.colunas, tela.quebraDeImediato);
+    aplicarNaTela(tela, prompt);
+    e.tamQuadro = 0;
+    redesenharEdicao(e, e.colunaInicial, e.colunas, e.linhas);
+    aplicarNaTela(tela, quadro());
+    confere();
+}
+
+// Every width of prompt in windows of 7, 23 and 80 columns, both ways of
+// wrapping: Enter on an empty line, then a line of the columns left on the
+// prompt's row (a whole row when the prompt filled its own) and one a
+// letter longer, drawn again, erased, edited at the start with a wide
+// character and at the end. The screen shows the text and the cursor where
+// they are after every key (confere), and Enter goes to the start of the
+// row after the text.
+TEST(EditorLinha, MargemEmTodaLarguraDePrompt) {
+    const std::string LETRAS = "abcdefghijklmnopqrstuvwxyz";
+    for (bool deImediato : {false, true}) {
+        for (int colunas : {7, 23, 80}) {
+            for (int p = 0; p <= colunas; p++) {
+                std::string cadeia(static_cast<size_t>(p), '>');
+                SCOPED_TRACE(std::to_string(colunas) + " columns, prompt of " + std::to_string(p) +
+                             (deImediato ? ", at once" : ""));
+                comecar(cadeia, colunas, 24, MAX_LINHA, deImediato);
+                redesenhar();
+                ASSERT_EQ(tecla(TECLA_ENTER), EDICAO_LINHA_PRONTA);
+                EXPECT_EQ(tela.linha, 1);
+                EXPECT_EQ(tela.coluna, 0);
+                for (int mais : {0, 1}) {
+                    SCOPED_TRACE("+" + std::to_string(mais));
+                    comecar(cadeia, colunas, 24, MAX_LINHA, deImediato);
+                    int resto = p == colunas ? colunas : colunas - p;
+                    std::string linha;
+                    for (int i = 0; i < resto + mais; i++) linha += LETRAS[static_cast<size_t>(i) % LETRAS.size()];
+                    digitar(linha);
+                    redesenhar();
+                    tecla(BACKSPACE);
+                    digitar("z");
+                    tecla(TECLA_HOME);
+                    digitar("\xe6\x97\xa5");  // two columns
+                    tecla(TECLA_DELETE);
+                    tecla(TECLA_DELETE);
+                    digitar("Q");
+                    tecla(TECLA_END);
+                    tecla(BACKSPACE);
+                    digitar("y");
+                    ASSERT_EQ(tecla(TECLA_ENTER), EDICAO_LINHA_PRONTA);
+                    int ultima = tela.linhas - 1;
+                    while (ultima > 0 && linhaDaTela(tela, ultima).empty()) ultima--;
+                    EXPECT_EQ(tela.linha, ultima + 1);
+                    EXPECT_EQ(tela.coluna, 0);
+                    EXPECT_FALSE(tela.quebraPendente);
+                }
+            }
+        }
+    }
+}
+
+// The console services hand the editor the way the backend wraps: on a
+// console that wraps a full row at once, a line that reaches the margin,
+// edited at its start, is drawn in place.
+TEST(EditorLinha, ConsoleQueQuebraDeImediato) {
+    edicaoRoteiro = true;
+    quebraDeImediatoRoteiro = true;
+    colunasRoteiro = 40;
+    std::string teclas = "abcdefghijklmnopqrstu\x01QRS\r";
+    definirRoteiro("", 0, teclas.data(), teclas.size());
+    iniciarConsole();
+    escrever("Nome do jogador 1: ");
+    char linha[50];
+    ASSERT_TRUE(lerLinha(linha, 50));
+    EXPECT_STREQ(linha, "QRSabcdefghijklmnopqrstu");
+    descarregarSaida();
+    TelaModelo t;
+    iniciarTelaModelo(t, 24, 40, true);
+    aplicarNaTela(t, std::string(saidaRoteiro(), tamSaidaRoteiro()));
+    EXPECT_EQ(linhaDaTela(t, 0), "Nome do jogador 1: QRSabcdefghijklmnopqr");
+    EXPECT_EQ(linhaDaTela(t, 1), "stu");
+    EXPECT_EQ(linhaDaTela(t, 2), "");
+    EXPECT_EQ(t.linha, 2);
+    EXPECT_EQ(t.coluna, 0);
+    edicaoRoteiro = quebraDeImediatoRoteiro = false;
+    colunasRoteiro = 80;
 }
 
 // A window resized (or fg) draws the whole line again behind the prompt,

@@ -26,13 +26,6 @@ struct Jogo {
 
 std::string entradaJogo, teclasJogo;
 
-std::string semApagar(std::string s) {
-    for (const char* seq : {"\x1b[K", "\x1b[J"}) {
-        for (size_t p; (p = s.find(seq)) != std::string::npos;) s.erase(p, 3);
-    }
-    return s;
-}
-
 Jogo jogar(const std::string& entrada, const std::string& teclas, std::vector<size_t> intervalos = {}) {
     entradaJogo = entrada;
     teclasJogo = teclas;
@@ -44,9 +37,7 @@ Jogo jogar(const std::string& entrada, const std::string& teclas, std::vector<si
     iniciarConsole();
     jogarPartida(jogo.partida, 1);
     encerrarConsole();
-    // What the screens say: the erases that draw each screen over the last
-    // are checked on their own (Tela.NovaTelaNadaDeixaDaAnterior).
-    jogo.saida = semApagar(std::string(saidaRoteiro(), tamSaidaRoteiro()));
+    jogo.saida.assign(saidaRoteiro(), tamSaidaRoteiro());
     return jogo;
 }
 
@@ -80,7 +71,7 @@ std::string sgr(const std::string& cor) {
 }
 
 std::string tela(const std::string& cor, const std::string& titulo) {
-    return sgr(cor) + "\x1b[H" + REGRA + "\n\x1b[3J" + titulo + "\n" + REGRA + "\n";
+    return sgr(cor) + SEQ_INICIO_TELA + REGRA + "\n" + titulo + "\n" + REGRA + "\n";
 }
 
 }  // namespace
@@ -338,21 +329,36 @@ struct CasoVez {
 TEST(Vez, NoTerminalNadaDeUmaVezPassaParaOutra) {
     std::string x49(49, 'X');
     const CasoVez casos[] = {
-        {"seventh number", "2\rAna\rBia\rff10 10 10 10 10 10 99\r1 1 1 1 1 1\r\r" + RODADA_ZERADA,
-         {"Ana", "Bia", ""}, {6, 60, 0}, {"", ""}},
-        {"blank after the last score", "2\rAna\rBia\rff3 3 3 3 3 3\r3 3 3 3 3 3 \r\r" + RODADA_ZERADA,
-         {"Ana", "Bia", ""}, {18, 18, 0}, {"", ""}},
+        {"seventh number",
+         "2\rAna\rBia\rff10 10 10 10 10 10 99\r1 1 1 1 1 1\r\r" + RODADA_ZERADA,
+         {"Ana", "Bia", ""},
+         {6, 60, 0},
+         {"", ""}},
+        {"blank after the last score",
+         "2\rAna\rBia\rff3 3 3 3 3 3\r3 3 3 3 3 3 \r\r" + RODADA_ZERADA,
+         {"Ana", "Bia", ""},
+         {18, 18, 0},
+         {"", ""}},
         {"text after the results' Enter",
          "2\rAna\rBia\rff" + ZEROS + ZEROS + "ok\r" + "dArara\rf" + "f" + ZEROS + ZEROS + "\r",
-         {"Ana", "Bia", ""}, {0, 0, 0}, {"Arara", ""}},
+         {"Ana", "Bia", ""},
+         {0, 0, 0},
+         {"Arara", ""}},
         {"a long answer with scores in it",
          "2\rAna\rBia\r" + RODADA_ZERADA + "f" + "d" + x49 + "10 10 10 10 10 10\rf" + "1 1 1 1 1 1\r2 2 2 2 2 2\r\r",
-         {"Ana", "Bia", ""}, {12, 6, 0}, {"", x49}},
-        {"a name of 49 bytes", "2\r" + std::string(49, 'a') + "\rBia\r" + RODADA_ZERADA + RODADA_ZERADA,
-         {std::string(49, 'a'), "Bia", ""}, {0, 0, 0}, {"", ""}},
-        {"count and name on one line", "3 x\rBia\rCid\r" + std::string("fff") + ZEROS + ZEROS + ZEROS + "\rfff" + ZEROS +
-                                           ZEROS + ZEROS + "\r",
-         {"x", "Bia", "Cid"}, {0, 0, 0}, {"", ""}},
+         {"Ana", "Bia", ""},
+         {12, 6, 0},
+         {"", x49}},
+        {"a name of 49 bytes",
+         "2\r" + std::string(49, 'a') + "\rBia\r" + RODADA_ZERADA + RODADA_ZERADA,
+         {std::string(49, 'a'), "Bia", ""},
+         {0, 0, 0},
+         {"", ""}},
+        {"count and name on one line",
+         "3 x\rBia\rCid\r" + std::string("fff") + ZEROS + ZEROS + ZEROS + "\rfff" + ZEROS + ZEROS + ZEROS + "\r",
+         {"x", "Bia", "Cid"},
+         {0, 0, 0},
+         {"", ""}},
     };
     for (const CasoVez& c : casos) {
         Jogo j = jogarNoTerminal(c.teclas);
@@ -371,35 +377,54 @@ TEST(Vez, NoTerminalNadaDeUmaVezPassaParaOutra) {
     }
 }
 
-// Each screen is drawn over the last one: nothing of a longer row or of
-// the rows below stays, and the screen is never erased from its top left
-// corner (which some terminals copy into their scroll-back).
+// A new screen leaves nothing of a longer row or of the rows below of the
+// last one, and is never erased from its top left corner (which some
+// terminals copy into a scroll-back of their own).
 TEST(Tela, NovaTelaNadaDeixaDaAnterior) {
     jogar("2\nAna\nBia\n" + notas(2), "");
     std::string bruta(saidaRoteiro(), tamSaidaRoteiro());
     EXPECT_EQ(bruta.find("\x1b[2J"), std::string::npos);
-    // Nor from there by ESC [ 3 J, which a terminal that does not know it
-    // may take for ESC [ J.
+    // Nor by ESC [ J or ESC [ 3 J there, which a terminal that does not know
+    // the second may take for the first.
     EXPECT_EQ(bruta.find("\x1b[H\x1b[J"), std::string::npos);
     EXPECT_EQ(bruta.find("\x1b[H\x1b[3J"), std::string::npos);
-    EXPECT_EQ(contar(bruta, "\x1b[3J"), contar(bruta, "\x1b[H"));
     TelaModelo t;
     iniciarTelaModelo(t, 30, 80);
     aplicarNaTela(t, bruta);
     // Over the last round's results, whose rows are longer and more.
-    const std::string final[] = {REGRA,
-                                 "            RESULTADO FINAL",
-                                 REGRA,
-                                 "",
-                                 "Ana: 0 pontos",
-                                 "Bia: 0 pontos",
-                                 "",
-                                 "VENCEDOR: Ana!",
-                                 "",
-                                 REGRA,
-                                 "          FIM DE JOGO!",
-                                 REGRA};
+    const std::string final[] = {
+        REGRA, "            RESULTADO FINAL", REGRA, "", "Ana: 0 pontos", "Bia: 0 pontos", "", "VENCEDOR: Ana!", "",
+        REGRA, "          FIM DE JOGO!",      REGRA};
     for (int linha = 0; linha < 30; linha++) {
         EXPECT_EQ(linhaDaTela(t, linha), linha < 12 ? final[linha] : "") << "row " << linha;
     }
+}
+
+// A row wider than the window goes on in rows that no newline starts: the
+// next screen leaves nothing of the last one there either.
+TEST(Tela, LinhaQuebradaNadaDeixaDaAnterior) {
+    jogar("2\nAna\nBia\nMoscou\n" + notas(2), "dF");
+    std::string bruta(saidaRoteiro(), tamSaidaRoteiro());
+    size_t bia = bruta.find("JOGADOR: Bia");
+    ASSERT_NE(bia, std::string::npos);
+    size_t fim = bruta.find("    Cor: ", bia);
+    ASSERT_NE(fim, std::string::npos);
+    TelaModelo t;
+    iniciarTelaModelo(t, 13, 60);
+    aplicarNaTela(t, bruta.substr(0, fim + 9));
+    std::string letra = bruta.substr(bruta.rfind("LETRA: ", bia) + 7, 1);
+    const std::string folha[] = {"              RODADA 1",
+                                 REGRA,
+                                 "",
+                                 "LETRA: " + letra + " | JOGADOR: Bia",
+                                 "(W/S ou Setas para navegar | ENTER ou D para responder | F p",
+                                 "ara finalizar)",
+                                 "",
+                                 " -> Nome:",
+                                 "    CEP:",
+                                 "    Objeto:",
+                                 "    Marca:",
+                                 "    Animal:",
+                                 "    Cor:"};
+    for (int linha = 0; linha < 13; linha++) EXPECT_EQ(linhaDaTela(t, linha), folha[linha]) << "row " << linha;
 }

@@ -20,28 +20,16 @@
 namespace {
 
 const std::string REGRA = "=====================================";
-// A new screen starts at the top left corner and is drawn over the last
-// one, each row erased as it is reached.
-const std::string INICIO = "\x1b[H\x1b[K";
-const std::string APAGA_LINHA = "\x1b[K";
-const std::string APAGA_ROLAGEM = "\x1b[3J";  // from the second row
+// A new screen: the last one erased from the second row down, with the
+// scroll-back, then the top row.
+const std::string INICIO = "\x1b[2H\x1b[J\x1b[3J\x1b[H\x1b[K";
 const std::string ROXO = "\x1b[0;40;95m";    // color D
 const std::string BRANCO = "\x1b[0;40;97m";  // color 0F
 const std::string AQUA = "\x1b[0;40;96m";    // color B
 
-// Rows as the game draws them: each row it writes on is erased first.
-std::string desenhado(const std::string& texto) {
-    std::string s;
-    for (size_t i = 0; i < texto.size(); i++) {
-        if (i > 0 && texto[i - 1] == '\n') s += APAGA_LINHA;
-        s += texto[i];
-    }
-    return s;
-}
-
 // A screen's header, and the rows that follow it.
 std::string cabecalho(const std::string& cor, const std::string& titulo, const std::string& resto = "") {
-    return cor + INICIO + REGRA + "\r\n" + APAGA_ROLAGEM + desenhado("\r\n" + titulo + "\r\n" + REGRA + "\r\n" + resto).substr(2);
+    return cor + INICIO + REGRA + "\r\n" + titulo + "\r\n" + REGRA + "\r\n" + resto;
 }
 
 // Types a line once the game waits for one, as a player at the prompt would.
@@ -135,18 +123,17 @@ TEST(Telas, TituloRecusaECadastroExatos) {
     ASSERT_TRUE(esperar(s, titulo));
     EXPECT_EQ(s.saida.find(titulo), 0u);
     responder(s, "1");
-    ASSERT_TRUE(esperar(s, "1\r\n" + desenhado("\r\nQuantidade invalida!\r\nDigite uma quantidade entre 2 e 5: ")));
+    ASSERT_TRUE(esperar(s, "1\r\n\r\nQuantidade invalida!\r\nDigite uma quantidade entre 2 e 5: "));
     responder(s, "6");
-    ASSERT_TRUE(esperar(s, "6\r\n" + desenhado("\r\nQuantidade invalida!\r\nDigite uma quantidade entre 2 e 5: ")));
+    ASSERT_TRUE(esperar(s, "6\r\n\r\nQuantidade invalida!\r\nDigite uma quantidade entre 2 e 5: "));
     responder(s, "3");
-    ASSERT_TRUE(
-        esperar(s, "3\r\n" + cabecalho(BRANCO, "          CADASTRO DOS JOGADORES", "\r\nNome do jogador 1: ")));
+    ASSERT_TRUE(esperar(s, "3\r\n" + cabecalho(BRANCO, "          CADASTRO DOS JOGADORES", "\r\nNome do jogador 1: ")));
     // 49 letters fill the name, and its Enter is its own: the second name
     // is asked for, and waits.
     responder(s, std::string(49, 'a'));
-    ASSERT_TRUE(esperar(s, std::string(49, 'a') + "\r\n" + desenhado("\r\nNome do jogador 2: ")));
+    ASSERT_TRUE(esperar(s, std::string(49, 'a') + "\r\n\r\nNome do jogador 2: "));
     responder(s, "Bia");
-    ASSERT_TRUE(esperar(s, "Bia\r\n" + desenhado("\r\nNome do jogador 3: ")));
+    ASSERT_TRUE(esperar(s, "Bia\r\n\r\nNome do jogador 3: "));
     responder(s, "Cid");
     ASSERT_TRUE(esperar(s, cabecalho(ROXO, "         JOGO INICIANDO...")));
     auto inicio = std::chrono::steady_clock::now();
@@ -169,19 +156,18 @@ TEST(Telas, PartidaInteiraComTeclasDeVerdade) {
     size_t fimQuadro = s.visto;
     digitar(s, "x");
     ASSERT_TRUE(esperar(s, " -> Cor: \r\n"));
-    std::string proximo = "\x1b[J" + ROXO;  // what the last frame left below it erased, then the next
-    EXPECT_EQ(s.saida.compare(fimQuadro, proximo.size(), proximo), 0) << "echo between frames";
+    EXPECT_EQ(s.saida.compare(fimQuadro, ROXO.size(), ROXO), 0) << "echo between frames";
     digitar(s, "\x1b[D");
     ASSERT_TRUE(esperar(s, " -> Cor: \r\n"));
     digitar(s, "\x1b");
     ASSERT_TRUE(esperar(s, " -> Cor: \r\n"));
     EXPECT_EQ(s.saida.find("Digite a resposta"), std::string::npos);
     digitar(s, "D");
-    ASSERT_TRUE(esperar(s, desenhado("\r\nDigite a resposta para [Cor]: ")));
+    ASSERT_TRUE(esperar(s, "\r\nDigite a resposta para [Cor]: "));
     responder(s, "Coral");
     ASSERT_TRUE(esperar(s, " -> Cor: Coral\r\n"));
     digitar(s, "\x1bOBd");  // SS3 down arrow wraps to Nome
-    ASSERT_TRUE(esperar(s, desenhado("\r\nDigite a resposta para [Nome]: ")));
+    ASSERT_TRUE(esperar(s, "\r\nDigite a resposta para [Nome]: "));
     responder(s, "Ana");
     digitar(s, "F");
     ASSERT_TRUE(esperar(s, "JOGADOR: Jo\xc3\xa3o\r\n"));
@@ -207,9 +193,10 @@ TEST(Telas, PartidaInteiraComTeclasDeVerdade) {
     responder(s, "\r");
     // The game leads its terminal's session, as under a terminal emulator's
     // -e: the window would close with it, so the winner waits for Enter.
-    std::string final = cabecalho(ROXO, "            RESULTADO FINAL",
-                                  std::string("\r\nAna: 30 pontos\r\nJo\xc3\xa3o: 21 pontos") + "\r\n\r\nVENCEDOR: Ana!\r\n\r\n" +
-                                  REGRA + "\r\n          FIM DE JOGO!\r\n" + REGRA + "\r\n\r\nPressione ENTER para sair...");
+    std::string final =
+        cabecalho(ROXO, "            RESULTADO FINAL",
+                  "\r\nAna: 30 pontos\r\nJo\xc3\xa3o: 21 pontos\r\n\r\nVENCEDOR: Ana!\r\n\r\n" + REGRA +
+                      "\r\n          FIM DE JOGO!\r\n" + REGRA + "\r\n\r\nPressione ENTER para sair...");
     ASSERT_TRUE(esperar(s, final));
     EXPECT_EQ(esperarFim(s, 1000), -1) << "ended without waiting for Enter";
     digitar(s, "x\x1b[A");
@@ -220,7 +207,7 @@ TEST(Telas, PartidaInteiraComTeclasDeVerdade) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     // The Enter ends the prompt's line: whatever the window shows next
     // starts on a row of its own.
-    std::string fim = final + "\x1b[?25l\x1b[J\x1b[?25h\r\n";
+    std::string fim = final + "\x1b[?25l\x1b[?25h\r\n";
     ASSERT_GE(s.saida.size(), fim.size());
     EXPECT_EQ(s.saida.substr(s.saida.size() - fim.size()), fim);
     EXPECT_TRUE(modoRestaurado(s));
@@ -244,7 +231,7 @@ void jogarAteOFinal(SessaoPty& s, const std::string& comOUltimoEnter = "") {
         ASSERT_TRUE(esperarLeitura(s, true));
         digitar(s, "\r" + (rodada == 2 ? comOUltimoEnter : ""));
     }
-    ASSERT_TRUE(esperar(s, desenhado("          FIM DE JOGO!\r\n" + REGRA + "\r\n")));
+    ASSERT_TRUE(esperar(s, "          FIM DE JOGO!\r\n" + REGRA + "\r\n"));
 }
 
 }  // namespace
@@ -260,9 +247,7 @@ TEST(FimDaPartida, IniciadoPorUmShellTerminaSemEsperar) {
     int status = esperarFim(s, 5000);
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    // Nothing of the last results stays below the final screen.
-    std::string fim =
-        desenhado("VENCEDOR: Bia!\r\n\r\n" + REGRA + "\r\n          FIM DE JOGO!\r\n" + REGRA) + "\r\n\x1b[J";
+    std::string fim = "VENCEDOR: Bia!\r\n\r\n" + REGRA + "\r\n          FIM DE JOGO!\r\n" + REGRA + "\r\n";
     ASSERT_GE(s.saida.size(), fim.size());
     EXPECT_EQ(s.saida.substr(s.saida.size() - fim.size()), fim);
     encerrarSessao(s);
@@ -275,7 +260,7 @@ TEST(FimDaPartida, JanelaDoJogoTerminaComCtrlDOuCtrlC) {
         SessaoPty s;
         ASSERT_TRUE(iniciarSessao(s));
         jogarAteOFinal(s);
-        ASSERT_TRUE(esperar(s, desenhado("\r\nPressione ENTER para sair...")));
+        ASSERT_TRUE(esperar(s, "\r\nPressione ENTER para sair..."));
         ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
         digitar(s, tecla);
         int status = esperarFim(s, 5000);
@@ -372,7 +357,7 @@ TEST(FimDaEntrada, SemTerminalAPartidaVaiAteOFim) {
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_NE(texto.find(desenhado("VENCEDOR: !\n\n" + REGRA + "\n          FIM DE JOGO!\n")), std::string::npos);
+    EXPECT_NE(texto.find("VENCEDOR: !\n\n" + REGRA + "\n          FIM DE JOGO!\n"), std::string::npos);
     EXPECT_LT(texto.size(), 20000u);
 }
 
@@ -600,7 +585,7 @@ TEST(LinhaDigitada, NotaPedidaDeNovoNumaLinhaPropria) {
     chegarALeitura(s, true);
     chegarAPrimeiraNota(s);
     responder(s, "12abc");
-    ASSERT_TRUE(esperar(s, "12abc\r\n  -> CEP []: " + desenhado("\r\n  -> CEP []: ")));
+    ASSERT_TRUE(esperar(s, "12abc\r\n  -> CEP []: \r\n  -> CEP []: "));
     encerrarSessao(s);
 }
 
@@ -680,16 +665,15 @@ std::vector<Reproducao> reproducoes() {
                         {"jogador 2: ", LINHA, "Bia\r", 0},
                         {"jogador 3: ", LINHA, "Cid\r", 0}},
                        folhasVazias({"Ana", "Bia"})),
-                {{"JOGADOR: Cid\r\n", TECLA,
-                  "dCachorro" + brancos + "0 0 0 0 0 0 99 99 99 99 99 99 0 0 0 0 0 0\rf", 0},
+                {{"JOGADOR: Cid\r\n", TECLA, "dCachorro" + brancos + "0 0 0 0 0 0 99 99 99 99 99 99 0 0 0 0 0 0\rf", 0},
                  {"    - Nome: Cachorro" + brancos + "\r\n", SEM_ESPERA, "", 0},
                  {"  -> Nome []: ", LINHA, "1 1 1 1 1 1\r", 0},
                  {"Bia (Juiz)", SEM_ESPERA, "", 0},
                  {"  -> Nome [Cachorro" + brancos + "]: ", LINHA, "2 2 2 2 2 2\r", 0},
                  {"Cid (Juiz)", SEM_ESPERA, "", 0},
                  {"  -> Nome []: ", LINHA, "3 3 3 3 3 3\r", 0},
-                 {desenhado("\r\nAna fez 18 pontos nesta rodada\r\nBia fez 6 pontos nesta rodada\r\nCid fez 12 pontos"), LINHA,
-                  "", 0}}),
+                 {"\r\nAna fez 18 pontos nesta rodada\r\nBia fez 6 pontos nesta rodada\r\nCid fez 12 pontos", LINHA, "",
+                  0}}),
          "99 pontos"},
         {"TextoEscondidoDeOutroJogador", "another player's hidden text",
          juntar(cadastroAnaBia, {{"JOGADOR: Ana\r\n", TECLA, "d", 0},
@@ -702,7 +686,7 @@ std::vector<Reproducao> reproducoes() {
                 {{"  -> Nome []: ", LINHA, "10 10 10 10 10 10 99\r", 0},
                  {"Bia (Juiz)", SEM_ESPERA, "", 0},
                  {"  -> Nome []: ", LINHA, "1 1 1 1 1 1\r", 0},
-                 {desenhado("\r\nAna fez 6 pontos nesta rodada\r\nBia fez 60 pontos"), LINHA, "", 0}}),
+                 {"\r\nAna fez 6 pontos nesta rodada\r\nBia fez 60 pontos", LINHA, "", 0}}),
          "99 pontos"},
         {"RajadaDepoisDoUltimoF", "a burst after the last F",
          juntar(cadastroAnaBia, {{"JOGADOR: Ana\r\n", TECLA, "f", 0},
@@ -711,7 +695,7 @@ std::vector<Reproducao> reproducoes() {
                                  {"  -> Nome []: ", LINHA, "1 1 1 1 1 1\r", 0},
                                  {"Bia (Juiz)", SEM_ESPERA, "", 0},
                                  {"  -> Nome []: ", LINHA, "2 2 2 2 2 2\r", 0},
-                                 {desenhado("\r\nAna fez 12 pontos nesta rodada\r\nBia fez 6 pontos"), LINHA, "", 0}}),
+                                 {"\r\nAna fez 12 pontos nesta rodada\r\nBia fez 6 pontos", LINHA, "", 0}}),
          "ff"},
         {"ResultadoEsperaUmEnterDepoisDeAparecer", "a blank after the last score, a second Enter, text at the results",
          juntar(juntar(cadastroAnaBia, folhasVazias({"Ana", "Bia"})),
@@ -725,7 +709,8 @@ std::vector<Reproducao> reproducoes() {
                  {"JOGADOR: Ana\r\n", TECLA, "d", 0},
                  {"[Nome]: ", LINHA, "", 0}}),
          "[Nome]: k"},
-        {"NomesNoLimiteEColados", "names at their limit, and a paste",
+        {"NomesNoLimiteEColados",
+         "names at their limit, and a paste",
          {{"(2 a 5): ", LINHA, "3\r", 0},
           {"jogador 1: ", LINHA, b48 + "\xc3\xa9\r", 0},
           {"jogador 2: ", LINHA, std::string(5000, 'p') + "\r", 0},
@@ -777,14 +762,14 @@ TEST(Vez, DeUmArquivoOQueSobraEDaLeituraSeguinte) {
     ASSERT_TRUE(esperar(s, "JOGADOR: \r\n"));
     ASSERT_TRUE(esperarLeitura(s, false));
     digitar(s, "f");
-    ASSERT_TRUE(esperar(s, desenhado("\r\n" + a49 + " fez 594 pontos nesta rodada\r\n fez 0 pontos nesta rodada")));
+    ASSERT_TRUE(esperar(s, "\r\n" + a49 + " fez 594 pontos nesta rodada\r\n fez 0 pontos nesta rodada"));
     for (int vez = 0; vez < 2; vez++) {
         ASSERT_TRUE(esperar(s, "JOGADOR: "));
         ASSERT_TRUE(esperarLeitura(s, false));
         digitar(s, "f");
     }
-    ASSERT_TRUE(esperar(s, desenhado("\r\n" + a49 + " fez 17 pontos nesta rodada\r\n fez 6 pontos nesta rodada")));
-    ASSERT_TRUE(esperar(s, desenhado("\r\n" + a49 + ": 611 pontos\r\n: 6 pontos\r\n\r\nVENCEDOR: " + a49 + "!")));
+    ASSERT_TRUE(esperar(s, "\r\n" + a49 + " fez 17 pontos nesta rodada\r\n fez 6 pontos nesta rodada"));
+    ASSERT_TRUE(esperar(s, "\r\n" + a49 + ": 611 pontos\r\n: 6 pontos\r\n\r\nVENCEDOR: " + a49 + "!"));
     int status = esperarFim(s, 5000);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     encerrarSessao(s);

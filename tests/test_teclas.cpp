@@ -166,10 +166,140 @@ TEST(Teclas, EventosDoConsoleDaoOsMesmosCodigos) {
     // Backspace types ^H, Ctrl-Backspace DEL: only the key with Ctrl held is the word key.
     EXPECT_EQ(codigos(0x08, 8), std::vector<int>({8}));
     EXPECT_EQ(codigos(0x08, 0x7F, false, true), std::vector<int>({TECLA_CTRL_BACKSPACE}));
-    EXPECT_EQ(codigos(0x48, 8, false, true), std::vector<int>({8}));  // Ctrl-H
-    EXPECT_EQ(codigos(0x32, '@', true, true), std::vector<int>({'@'}));  // AltGr
-    EXPECT_EQ(codigos(0x43, 3, false, true), std::vector<int>({3}));     // Ctrl-C
+    EXPECT_EQ(codigos(0x08, 0x7F, true, true), std::vector<int>({TECLA_ALT_BACKSPACE}));  // ESC DEL through Wine
+    EXPECT_EQ(codigos(0x48, 8, false, true), std::vector<int>({8}));                      // Ctrl-H
+    EXPECT_EQ(codigos(0x32, '@', true, true), std::vector<int>({'@'}));                   // AltGr
+    EXPECT_EQ(codigos(0x43, 3, false, true), std::vector<int>({3}));                      // Ctrl-C
     for (int modificador : {0x10, 0x11, 0x12, 0x14, 0x5B, 0x90, 0xA0, 0xA5}) {
         EXPECT_TRUE(codigos(modificador, 0).empty()) << modificador;
+    }
+}
+
+namespace {
+
+// dwControlKeyState as the console sets it, Num Lock on.
+const unsigned NUM = 0x0020;
+const unsigned ALT = CONSOLE_ALT_ESQUERDO | NUM;
+const unsigned ALTGR = CONSOLE_CTRL_ESQUERDO | CONSOLE_ALT_DIREITO | NUM;
+const unsigned EST = CONSOLE_TECLA_ESTENDIDA;
+
+EventoConsole desce(int vk, unsigned unidade, unsigned estado = NUM, int repeticoes = 1) {
+    return EventoConsole{true, repeticoes, vk, unidade, estado};
+}
+EventoConsole sobe(int vk, unsigned unidade, unsigned estado = NUM) {
+    return EventoConsole{false, 1, vk, unidade, estado};
+}
+
+// Alt with numeric keypad keys, pressed and let go: their virtual keys as
+// given, the character on the Alt key's release.
+std::vector<EventoConsole> codigoAlt(std::vector<int> teclas, unsigned caractere, unsigned estadoTeclas = ALT) {
+    std::vector<EventoConsole> eventos = {desce(0x12, 0, ALT)};
+    for (int vk : teclas) {
+        eventos.push_back(desce(vk, 0, estadoTeclas));
+        eventos.push_back(sobe(vk, 0, estadoTeclas));
+    }
+    eventos.push_back(sobe(0x12, caractere, NUM));
+    return eventos;
+}
+
+std::vector<EventoConsole> juntar(std::vector<std::vector<EventoConsole>> partes) {
+    std::vector<EventoConsole> todos;
+    for (auto& p : partes) todos.insert(todos.end(), p.begin(), p.end());
+    return todos;
+}
+
+struct CasoEventos {
+    const char* nome;
+    std::vector<EventoConsole> eventos;
+    std::vector<int> codigos;
+    std::string caracteres;  // the bytes of the TECLA_NAO_ASCII keys, in order
+};
+
+}  // namespace
+
+// The event sequences of a Windows console, each character reaching the
+// line editor once, whichever way the console delivered it.
+TEST(Teclas, SequenciasDeEventosDoConsole) {
+    const int NUMPAD0 = 0x60, VK_MENU = 0x12, VK_CONTROL = 0x11, VK_PACKET = 0xE7;
+    const int N = TECLA_NAO_ASCII;
+    const CasoEventos casos[] = {
+        {"a key's own release carries its letter too", {desce('A', 'a'), sobe('A', 'a')}, {'a'}, ""},
+        {"Alt+0128 is the euro sign",
+         codigoAlt({NUMPAD0 + 0, NUMPAD0 + 1, NUMPAD0 + 2, NUMPAD0 + 8}, 0x20AC),
+         {N},
+         "\xe2\x82\xac"},
+        {"Alt+135 is c-cedilla", codigoAlt({NUMPAD0 + 1, NUMPAD0 + 3, NUMPAD0 + 5}, 0xE7), {N}, "\xc3\xa7"},
+        // Num Lock off: the keypad's 1, 3 and 5 are End, Page Down and Clear,
+        // without the extended-key bit of the keys of those names.
+        {"Alt+135 with Num Lock off", codigoAlt({0x23, 0x22, 0x0C}, 0xE7, CONSOLE_ALT_ESQUERDO), {N}, "\xc3\xa7"},
+        {"Alt with the digits of the keypad types no digit and no Alt key",
+         juntar({codigoAlt({NUMPAD0 + 5}, 0), {desce('X', 'x')}}),
+         {'x'},
+         ""},
+        // A pasted character the layout lacks, typed by the console as an
+        // Alt code of its code page (1252), the character on the release.
+        {"a pasted euro sign",
+         juntar({{desce('A', 'a')}, codigoAlt({NUMPAD0 + 1, NUMPAD0 + 2, NUMPAD0 + 8}, 0x20AC), {desce('B', 'b')}}),
+         {'a', N, 'b'},
+         "\xe2\x82\xac"},
+        // Outside the basic plane, one such sequence per half; a half has no
+        // code in the code page, whatever digits come with it.
+        {"a pasted emoji, in two halves",
+         juntar({codigoAlt({NUMPAD0 + 6, NUMPAD0 + 3}, 0xD83D), codigoAlt({NUMPAD0 + 6, NUMPAD0 + 3}, 0xDE00)}),
+         {N},
+         "\xf0\x9f\x98\x80"},
+        {"a pasted emoji, halves with no digits",
+         juntar({codigoAlt({}, 0xD83D), codigoAlt({}, 0xDE00)}),
+         {N},
+         "\xf0\x9f\x98\x80"},
+        {"an emoji sent as VK_PACKET events",
+         {desce(VK_PACKET, 0xD83D, 0), sobe(VK_PACKET, 0xD83D, 0), desce(VK_PACKET, 0xDE00, 0),
+          sobe(VK_PACKET, 0xDE00, 0)},
+         {N},
+         "\xf0\x9f\x98\x80"},
+        {"VK_PACKET with Alt held is still the character",
+         {desce(VK_PACKET, 'b', ALT), desce(VK_PACKET, 0xE9, ALT)},
+         {'b', N},
+         "\xc3\xa9"},
+        {"AltGr+E is the euro sign, a letter",
+         {desce(VK_CONTROL, 0, CONSOLE_CTRL_ESQUERDO | NUM), desce(VK_MENU, 0, ALTGR | EST), desce('E', 0x20AC, ALTGR),
+          sobe('E', 0x20AC, ALTGR), sobe(VK_MENU, 0, CONSOLE_CTRL_ESQUERDO | NUM | EST), sobe(VK_CONTROL, 0, NUM)},
+         {N},
+         "\xe2\x82\xac"},
+        {"AltGr with a digit of the top row", {desce('2', '@', ALTGR)}, {'@'}, ""},
+        {"a repeat count of 3 is three presses", {desce('A', 'a', NUM, 3)}, {'a', 'a', 'a'}, ""},
+        {"three presses of a letter with an accent",
+         {desce(0xBA, 0xE9, NUM, 3)},
+         {N, N, N},
+         "\xc3\xa9\xc3\xa9\xc3\xa9"},
+        {"Alt alone is no key", {desce(VK_MENU, 0, ALT), sobe(VK_MENU, 0, NUM)}, {}, ""},
+        {"Alt with a letter is the Alt key, once",
+         {desce(VK_MENU, 0, ALT), desce('B', 'b', ALT), sobe('B', 'b', ALT), sobe(VK_MENU, 0, NUM)},
+         {TECLA_ALT_B},
+         ""},
+        {"Alt with the arrows beside the keypad still moves",
+         {desce(VK_MENU, 0, ALT), desce(0x25, 0, ALT | EST), desce(0x24, 0, ALT | EST)},
+         {SETA_ESQUERDA_MODIFICADA, TECLA_HOME},
+         ""},
+        {"the keypad's keys without Alt act", {desce(NUMPAD0 + 7, '7'), desce(0x26, 0)}, {'7', SETA_CIMA}, ""},
+        {"half a character is none",
+         {desce(VK_PACKET, 0xDE00, 0), desce(VK_PACKET, 0xD83D, 0), desce('X', 'x')},
+         {'x'},
+         ""},
+    };
+    for (const CasoEventos& caso : casos) {
+        LeitorConsole leitor;
+        reiniciarLeitorConsole(leitor);
+        std::vector<int> codigos;
+        std::string caracteres;
+        for (const EventoConsole& e : caso.eventos) {
+            TeclaDoEvento t = teclaDoEvento(leitor, e);
+            for (int i = 0; i < t.vezes; i++) {
+                codigos.push_back(t.codigo);
+                caracteres.append(t.utf8, static_cast<size_t>(t.tamUtf8));
+            }
+        }
+        EXPECT_EQ(codigos, caso.codigos) << caso.nome;
+        EXPECT_EQ(caracteres, caso.caracteres) << caso.nome;
     }
 }

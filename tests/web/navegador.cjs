@@ -268,6 +268,90 @@ async function arquivoUnico(navegador) {
   await contexto.close();
 }
 
+// A window too short for a sheet: the sheet runs into the widget's
+// scroll-back, and the next player's sheet leaves nothing of it there, nor
+// on the screen, where a line wraps and its second row is reached by no
+// newline. The page keeps its widget to itself: the widget's class is
+// wrapped, as the page loads, to reach its buffer.
+async function rolagemNaTroca(navegador) {
+  const pagina = await navegador.newPage({ viewport: { width: 660, height: 190 } });
+  vigiarErros(pagina, "short window");
+  await pagina.addInitScript(() => {
+    let Classe;
+    Object.defineProperty(globalThis, "Terminal", {
+      configurable: true,
+      get: () => Classe,
+      set: (c) => {
+        Classe = class extends c {
+          constructor(...args) {
+            super(...args);
+            globalThis.terminalDoTeste = this;
+          }
+        };
+      },
+    });
+  });
+  await pagina.goto(url.pathToFileURL(unico).href);
+  // The buffer's lines, a wrapped row joined to the one it goes on from:
+  // those above the screen, then those on it, and how many rows wrapped.
+  const buffer = () => pagina.evaluate(() => {
+    const b = globalThis.terminalDoTeste.buffer.active;
+    const acima = [], tela = [];
+    let quebradas = 0;
+    for (let i = 0; i < b.length; i++) {
+      const linha = b.getLine(i), destino = i < b.baseY ? acima : tela;
+      const texto = linha.translateToString(false);
+      if (linha.isWrapped && (tela.length || acima.length)) {
+        quebradas++;
+        if (tela.length) tela[tela.length - 1] += texto;
+        else acima[acima.length - 1] += texto;
+      } else destino.push(texto);
+    }
+    return { acima: acima.map((l) => l.trimEnd()), tela: tela.map((l) => l.trimEnd()), quebradas };
+  });
+  // The text looked for may be above the screen.
+  const tudo = async () => {
+    const b = await buffer();
+    return normalizar([...b.acima, ...b.tela]);
+  };
+  const passo = async (texto, ...teclas) => {
+    const tela = await estavel(tudo, texto, `short window: ${texto}`);
+    for (const t of teclas) {
+      if (t === "Enter") await pagina.keyboard.press("Enter");
+      else await pagina.keyboard.type(t);
+    }
+    return tela;
+  };
+  await passo("Quantidade de jogadores", "2", "Enter");
+  await passo("Nome do jogador 1:", "Ana", "Enter");
+  await passo("Nome do jogador 2:", "Bia", "Enter");
+  await passo("JOGADOR: Ana", "d");
+  await passo("[Nome]:", "Moscou", "Enter");
+  await passo("Nome: Moscou");
+  const antes = await buffer();
+  verificados++;
+  if (!antes.acima.some((l) => l.includes("JOGADOR: Ana")) || antes.quebradas === 0)
+    falhar(`short window: Ana's sheet must run into the scroll-back and wrap a row, or nothing is checked\n` +
+      [...antes.acima, "--- screen", ...antes.tela].join("\n"));
+  await pagina.keyboard.press("f");
+  const folha = await passo("JOGADOR: Bia");
+  const depois = await buffer();
+  verificados++;
+  if (depois.acima.some((l) => l.includes("Ana") || l.includes("Moscou")))
+    falhar(`short window: Ana's sheet is left in the scroll-back above Bia's\n${depois.acima.join("\n")}`);
+  // From the top of the scroll-back, Bia's sheet and nothing else.
+  const esperada = [
+    "=".repeat(37), "              RODADA 1", "=".repeat(37), "",
+    "LETRA: ? | JOGADOR: Bia",
+    "(W/S ou Setas para navegar | ENTER ou D para responder | F para finalizar)", "",
+    " -> Nome:", "    CEP:", "    Objeto:", "    Marca:", "    Animal:", "    Cor:",
+  ];
+  verificados++;
+  if (folha && folha.join("\n") !== esperada.join("\n"))
+    falhar(`short window: Bia's sheet is not drawn clean over Ana's\n${folha.join("\n")}`);
+  await pagina.close();
+}
+
 // A browser without WebAssembly gets a message that says so.
 async function semWebAssembly(navegador) {
   const pagina = await navegador.newPage();
@@ -290,6 +374,7 @@ async function semWebAssembly(navegador) {
   try {
     await partidaLadoALado(navegador, `http://127.0.0.1:${servidor.address().port}/`);
     await arquivoUnico(navegador);
+    await rolagemNaTroca(navegador);
     await semWebAssembly(navegador);
   } catch (e) {
     falhar(e.stack || String(e));

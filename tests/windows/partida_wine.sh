@@ -9,9 +9,12 @@
 # code pages 437, 850, 1252 and 65001, two matches in one console: names
 # with accents, the line keys, the 49-byte cut, nothing of the first match
 # recalled in the second; keys typed with the last Enter of a match played
-# from cmd, which never reach cmd; and Ctrl-C at a prompt. It waits for
-# every screen before typing, as a player would, and at a results screen
-# for longer than the moment it takes no key.
+# from cmd, which never reach cmd; Ctrl-C at a prompt; and lines that end
+# at the right margin or one column past it, typed, erased and edited at
+# the start, with the window as wide as the console's buffer and narrower
+# (a helper built here with MinGW-w64 narrows it). It waits for every
+# screen before typing, as a player would, and at a results screen for
+# longer than the moment it takes no key.
 #   tests/windows/partida_wine.sh build-win/zova.exe
 set -u
 . "$(dirname "$0")/ferramentas.sh"
@@ -40,6 +43,15 @@ esperar() {
   done
   falhar "waiting for: $*"
 }
+# Waits until a row of the screen is exactly the given text, blanks at its
+# end aside.
+esperar_linha() {
+  for _ in $(seq 300); do
+    tela | sed 's/ *$//' | grep -qxF -- "$1" && return 0
+    sleep 0.1
+  done
+  falhar "waiting for the row: $1"
+}
 tecla() { tm send-keys -t "$sessao" "$@"; }
 linha() { tm send-keys -t "$sessao" -l "$1"; tm send-keys -t "$sessao" Enter; }
 # The screen's first line carries its colour: light purple 95, light aqua
@@ -53,7 +65,9 @@ sem_historico() {
 
 # Starts the game, in the given console code page if one is given, and
 # then, with a second argument, again in the same console (duas), or with
-# cmd left reading commands there once it ends (cmd). Wine has been
+# cmd left reading commands there once it ends (cmd), or in a window made
+# LARGURA_ESTREITA columns wide, narrower than the console's buffer
+# (estreita). Wine has been
 # seen to fail to start a process just after its services came up: if the
 # game never showed its title, it is started once more. When it ends, SAIU
 # is written where the shell's next words would go.
@@ -65,10 +79,11 @@ iniciar() {
   printf "trap 'true' INT\n" > "$roteiro"
   if [ -n "${1:-}" ]; then
     jogo=$(caminho_windows "$exe")
-    local modo=/c depois=
+    local modo=/c depois= antes=
     [ "${2:-}" = duas ] && depois=" & $jogo"
     [ "${2:-}" = cmd ] && modo=/k
-    printf 'WINEDEBUG=-all %s cmd %s "chcp %s & %s%s"\n' "$WINE64" "$modo" "$1" "$jogo" "$depois" >> "$roteiro"
+    [ "${2:-}" = estreita ] && antes="$estreitar $LARGURA_ESTREITA & "
+    printf 'WINEDEBUG=-all %s cmd %s "chcp %s & %s%s%s"\n' "$WINE64" "$modo" "$1" "$antes" "$jogo" "$depois" >> "$roteiro"
   else
     printf 'WINEDEBUG=-all %s "%s"\n' "$WINE64" "$exe" >> "$roteiro"
   fi
@@ -106,6 +121,12 @@ esperar "Nome do jogador 2:"
 sleep 0.5
 tela | grep -qxF "Nome do jogador 1: $ana" || falhar "the name's line took more than 49 bytes"
 tela | grep -qx "Nome do jogador 2: *" || falhar "the next name's prompt did not open empty"
+# Alt-Backspace erases the word before the cursor, with the punctuation
+# between them: twice here, the whole line.
+tm send-keys -t "$sessao" -l "Lixo-Lixo"
+esperar "Nome do jogador 2: Lixo-Lixo"
+tecla M-BSpace M-BSpace
+esperar_linha "Nome do jogador 2:"
 linha Bia
 
 esperar "              RODADA 1" "JOGADOR: $ana" " -> Nome:"
@@ -225,7 +246,8 @@ for _ in $(seq 100); do [ -s "$estado" ] && break; sleep 0.1; done
 # with an acute and a u: the e's two bytes would end past the 49th, so it
 # is refused whole, and the u still fits. Tab is no letter, Ctrl-A goes to
 # the start, and nothing typed in another match in the same console comes
-# back with Up or F8. Ctrl-D ends the first match.
+# back with Up or F8; Ctrl-W erases the last word whole. Ctrl-D ends the
+# first match.
 zeros=$(printf '0%.0s' $(seq 48))
 for pagina in 437 850 1252 65001; do
   iniciar $pagina duas
@@ -235,10 +257,12 @@ for pagina in 437 850 1252 65001; do
     linha 2
     esperar "Nome do jogador 1:"
     tecla Up F8
-    tm send-keys -t "$sessao" -l "João € Conceição"
-    tecla Tab C-a
+    # Ctrl-W erases back to the blank before, accents and hyphen included.
+    tm send-keys -t "$sessao" -l "João € Conceição çé-ã"
+    tecla C-w BSpace Tab C-a
     tm send-keys -t "$sessao" -l "São "
     esperar "Nome do jogador 1: São João € Conceição"  # drawn in place through the console API
+    esperar_linha "Nome do jogador 1: São João € Conceição"
     tecla Enter
     esperar "Nome do jogador 2:"
     tecla Up F8
@@ -301,5 +325,92 @@ sleep 0.5
 tecla C-c
 for _ in $(seq 100); do [ -s "$estado" ] && break; sleep 0.1; done
 tela | grep -q '^SAIU' || falhar "the line was not ended before the game exited"
+
+# --- Lines that reach the right margin --------------------------------------
+# Without virtual-terminal processing a console moves the cursor to the next
+# row as soon as a character fills the last column, and it wraps at its
+# buffer's width, 120 columns here. At the first prompt, 33 columns wide,
+# lines of exactly the 87 columns left and of one more are typed, erased and
+# edited at the start, the screen checked after each key: the rows of the
+# line and the one below, and the cursor where the next letter goes. Then
+# the same with the window made 100 columns wide, narrower than the buffer,
+# by a helper built here.
+letras=$(printf 'abcdefghijklmnopqrstuvwxyz%.0s' 1 2 3 4)
+P="Quantidade de jogadores (2 a 5): "
+A=${letras:0:87}
+B=${letras:0:88}
+# The prompt's row and the two below show the given texts (blanks at their
+# ends aside), and the cursor is at the given column of the prompt's row
+# plus the given number.
+na_margem() {
+  local esperado atual cursor
+  esperado=$(printf '%s\n%s\n%s' "$1" "$2" "" | sed 's/ *$//')
+  for _ in $(seq 50); do
+    atual=$(tela | sed -n "$((fileira + 1)),$((fileira + 3))p" | sed 's/ *$//')
+    cursor=$(tm display -p -t "$sessao" '#{cursor_x},#{cursor_y}')
+    [ "$atual" = "$esperado" ] && [ "$cursor" = "$3,$((fileira + $4))" ] && return 0
+    sleep 0.1
+  done
+  falhar "$5: expected '$1' / '$2' / '', the cursor at $3,$((fileira + $4)); it is at $cursor"
+}
+margem() {
+  esperar "${P% }"
+  fileira=$(($(tela | grep -nF "${P% }" | cut -d: -f1) - 1))
+  tm send-keys -t "$sessao" -l "$A"
+  na_margem "$P$A" "" 0 1 "$1: typed to the margin"
+  tecla BSpace
+  na_margem "$P${A:0:86}" "" 119 0 "$1: the last letter erased"
+  tm send-keys -t "$sessao" -l "${B:86:2}"
+  na_margem "$P$A" "${B:87}" 1 1 "$1: one letter past the margin"
+  tecla BSpace
+  na_margem "$P$A" "" 0 1 "$1: that letter erased"
+  tecla C-a
+  tm send-keys -t "$sessao" -l Q
+  na_margem "${P}Q${A:0:86}" "${A:86}" 34 0 "$1: a letter put in at the start"
+  tm send-keys -t "$sessao" -l RS
+  na_margem "${P}QRS${A:0:84}" "${A:84}" 36 0 "$1: two more"
+  tecla C-u
+  na_margem "$P" "" 33 0 "$1: the line erased"
+  tm send-keys -t "$sessao" -l "$B"
+  na_margem "$P$A" "${B:87}" 1 1 "$1: typed past the margin"
+  tecla C-a
+  tm send-keys -t "$sessao" -l Q
+  na_margem "${P}Q${A:0:86}" "${B:86}" 34 0 "$1: a letter put in at its start"
+  tecla C-a
+  tecla Delete
+  na_margem "$P$A" "${B:87}" 33 0 "$1: and taken away"
+  tecla C-e
+  na_margem "$P$A" "${B:87}" 1 1 "$1: at its end"
+  tecla BSpace
+  na_margem "$P$A" "" 0 1 "$1: its last letter erased"
+}
+iniciar
+margem "window as wide as the buffer"
+tecla C-c
+estreitar=
+LARGURA_ESTREITA=100
+cxx=
+for c in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-g++; do command -v $c >/dev/null && { cxx=$c; break; }; done
+if [ -z "$cxx" ]; then
+  [ "${ZOVA_EXIGIR_FERRAMENTAS:-0}" = 1 ] && { echo "FAILED: missing x86_64-w64-mingw32-g++"; exit 1; }
+  echo "skipped: a window narrower than the buffer (no MinGW-w64 compiler to build the helper that sets it)"
+else
+  $cxx -O -static -o "$pasta/estreitar_janela.exe" "$(dirname "$0")/estreitar_janela.cpp" || falhar "the helper did not build"
+  estreitar=$(caminho_windows "$pasta/estreitar_janela.exe")
+  # Whether this Wine lets a program make the window narrower than the buffer.
+  : > "$estado"
+  tm kill-server 2>/dev/null
+  inicio=$((inicio + 1))
+  tm new-session -d -s "$sessao" -x 120 -y 50 -c "$pasta" \
+    "WINEDEBUG=-all $WINE64 \"$pasta/estreitar_janela.exe\" $LARGURA_ESTREITA; echo \$? > \"$estado\"; sleep 600"
+  for _ in $(seq 300); do [ -s "$estado" ] && break; sleep 0.1; done
+  if [ "$(cat "$estado")" = 0 ]; then
+    iniciar 437 estreita
+    margem "window of 100 columns, buffer of 120"
+    tecla C-c
+  else
+    echo "skipped: a window narrower than the buffer (this Wine refuses it: status $(cat "$estado"))"
+  fi
+fi
 
 echo "wine: 1 passed, 0 failed"
