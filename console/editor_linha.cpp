@@ -244,7 +244,9 @@ void terminarLinha(EdicaoLinha& e) {
 
 void medir(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
     e.colunas = colunas > 0 ? colunas : 80;
-    e.linhas = linhas > 0 ? linhas : 24;
+    // No line takes more rows than it has bytes, and rows by columns must
+    // stay an int whatever size a terminal reports.
+    e.linhas = linhas <= 0 ? 24 : linhas > MAX_LINHA + 2 ? MAX_LINHA + 2 : linhas;
     e.colunaInicial = colunaInicial < 0 ? 0 : colunaInicial > e.colunas ? e.colunas : colunaInicial;
     // A prompt that filled its last row: the cursor waits at its margin, or
     // on a console is already at the start of the next row.

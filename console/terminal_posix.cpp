@@ -66,8 +66,17 @@ void escreverDireto(const char* dados, size_t tamanho) {
 // Whether the game holds the terminal. In the background (a stopped job
 // that bash's kill or bg continues) every change to it would stop the game
 // again with SIGTTOU, before the signal that ends it could; the shell looks
-// after the terminal meanwhile. Safe in a signal handler.
-bool emPrimeiroPlano() { return modosGuardados && tcgetpgrp(fdTecla) == getpgrp(); }
+// after the terminal meanwhile. A terminal that is not the game's
+// controlling one (started by setsid, or by a su that calls it) has no
+// foreground to lose: the game holds it. Safe in a signal handler.
+bool emPrimeiroPlano() {
+    if (!modosGuardados) return false;
+    int errnoSalvo = errno;
+    pid_t grupo = tcgetpgrp(fdTecla);
+    bool nosso = grupo == getpgrp() || (grupo < 0 && errno == ENOTTY);
+    errno = errnoSalvo;
+    return nosso;
+}
 
 // Safe in a signal handler.
 void aplicarModo(bool tecla) {
@@ -140,7 +149,7 @@ void aoSuspender(int) {
 // SIGCONT after a kill) it leaves the terminal alone: its next read stops it
 // (SIGTTIN) until fg continues it again, in the foreground.
 void aoContinuar(int) {
-    if (!emPrimeiroPlano()) return;
+    if (!emPrimeiroPlano()) return;  // (which keeps errno)
     int errnoSalvo = errno;
     if (emModoTecla) aplicarModo(true);
     escreverDireto(sgrAtual, static_cast<size_t>(tamSgrAtual));

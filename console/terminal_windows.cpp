@@ -116,7 +116,11 @@ void terminarLinhaAberta() {
 // Runs on a thread of its own when the player presses Ctrl-C or closes the
 // window: give the console back, then let the default handler end the game.
 BOOL WINAPI aoSinal(DWORD) {
-    travar();  // never given back: the default handler's ExitProcess follows
+    // Never given back: the default handler's ExitProcess follows. A main
+    // thread stuck in a write that never returns (a full pipe nobody reads)
+    // must not keep Ctrl-C from ending the game: after a second, the
+    // console is given back all the same.
+    for (int i = 0; i < 50 && travaPronta && !TryEnterCriticalSection(&travaConsole); i++) Sleep(20);
     terminarLinhaAberta();
     restaurar(true);
     if (concluido) ExitProcess(0);  // the match was over: nothing was interrupted

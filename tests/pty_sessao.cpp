@@ -71,6 +71,17 @@ void executarJogo(const OpcoesSessao& opcoes) {
         close(STDOUT_FILENO);
     }
     if (opcoes.ignorarHup) signal(SIGHUP, SIG_IGN);
+    if (opcoes.semTerminalDeControle) {
+        // forkpty made this process the terminal's session leader: the game
+        // starts a session of its own, one process below.
+        pid_t jogo = fork();
+        if (jogo > 0) {
+            int status = 0;
+            waitpid(jogo, &status, 0);
+            _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+        }
+        setsid();
+    }
     if (opcoes.preload) setenv("LD_PRELOAD", opcoes.preload, 1);
     if (opcoes.contagem) setenv("CONTAGEM_ALOCACOES", opcoes.contagem, 1);
     setenv("TERM", "xterm-256color", 1);

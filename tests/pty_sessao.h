@@ -30,6 +30,7 @@ struct OpcoesSessao {
     bool controleDeTarefas = false;  // run under a small shell that handles Ctrl-Z
     bool shellLeDepois = false;      // and that, as a shell's prompt would, reads what is typed after the game
     bool ignorarHup = false;         // started as nohup does
+    bool semTerminalDeControle = false;  // started by setsid: the terminal is its streams, not its controlling one
     const char* preload = nullptr;   // a library to preload into the program
     const char* contagem = nullptr;  // where that library writes its count
     const char* strace = nullptr;    // run under strace, its log here

@@ -147,6 +147,13 @@ TEST(EditorLinha, LinhaNaoPassaDoLimite) {
     digitar("bc");
     EXPECT_EQ(e.tamanho, MAX_LINHA);
     EXPECT_EQ(texto(), std::string(MAX_LINHA - 1, 'a') + "b");
+    // A terminal may report any size up to 65535 by 65535: rows by columns
+    // must not overflow into a window that refuses every key.
+    static EdicaoLinha grande;
+    iniciarEdicao(grande, 0, 50000, 50000, 49);
+    grande.tamQuadro = 0;
+    aplicarTeclaEdicao(grande, 'A', nullptr, 0);
+    EXPECT_EQ(std::string(grande.quadro, static_cast<size_t>(grande.tamQuadro)), "A");
 }
 
 // A name or an answer holds 49 bytes: the line takes no more, so nothing

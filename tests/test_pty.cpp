@@ -445,6 +445,23 @@ TEST(TerminalDevolvido, ParadoEmSegundoPlanoKillEBg) {
     }
 }
 
+// Started by setsid (or a su that calls it), the terminal is the game's
+// streams but not its controlling terminal: it is still given back.
+TEST(TerminalDevolvido, SemSerOTerminalDeControle) {
+    SessaoPty s;
+    OpcoesSessao opcoes;
+    opcoes.semTerminalDeControle = true;
+    ASSERT_TRUE(iniciarSessao(s, opcoes));
+    ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
+    ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
+    EXPECT_FALSE(modoLocal(s) & ECHO) << "keys echoed at a prompt";
+    digitar(s, "\x04");
+    int status = esperarFim(s, 10000);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_TRUE(modoRestaurado(s));
+    encerrarSessao(s);
+}
+
 // Under nohup the window closing is not a signal: the reads fail, and the
 // match runs to its end at once instead of spinning or hanging.
 TEST(TerminalDevolvido, JanelaFechadaSobNohupTerminaAPartida) {
