@@ -335,10 +335,10 @@ const int VK_MENU_ = 0x12, VK_PACKET_ = 0xE7, VK_NUMPAD0_ = 0x60, VK_NUMPAD9_ = 
 // A digit key of the numeric keypad: with Num Lock off, the keypad's keys
 // are the editing keys, told from the keys of the same name only by the
 // missing extended-key bit.
-bool digitoDoTecladoNumerico(const EventoConsole& e) {
+bool digitoDoTecladoNumerico(const LeitorConsole& l, const EventoConsole& e) {
     int vk = e.teclaVirtual;
     if (vk >= VK_NUMPAD0_ && vk <= VK_NUMPAD9_) return true;
-    if (e.estado & CONSOLE_TECLA_ESTENDIDA) return false;
+    if (l.estendidasSemMarca || (e.estado & CONSOLE_TECLA_ESTENDIDA)) return false;
     return vk == VK_INSERT_ || vk == VK_CLEAR_ || (vk >= VK_PRIOR_ && vk <= VK_DOWN_);
 }
 
@@ -363,7 +363,10 @@ int codificarUtf8(unsigned codigo, char destino[4]) {
 
 }  // namespace
 
-void reiniciarLeitorConsole(LeitorConsole& l) { l.metadeAlta = 0; }
+void reiniciarLeitorConsole(LeitorConsole& l, bool estendidasSemMarca) {
+    l.metadeAlta = 0;
+    l.estendidasSemMarca = estendidasSemMarca;
+}
 
 TeclaDoEvento teclaDoEvento(LeitorConsole& l, const EventoConsole& e) {
     TeclaDoEvento t = {0, 0, {0, 0, 0, 0}, 0};
@@ -374,7 +377,7 @@ TeclaDoEvento teclaDoEvento(LeitorConsole& l, const EventoConsole& e) {
     if (!e.pressionada) {
         if (teclaVirtual != VK_MENU_ || unidade == 0) return t;
         teclaVirtual = 0;  // the character alone: no key was pressed for it
-    } else if (alt && digitoDoTecladoNumerico(e)) {
+    } else if (alt && digitoDoTecladoNumerico(l, e)) {
         return t;
     }
     // A character sent as an event was typed by no key: no modifier holds.

@@ -130,6 +130,11 @@ const unsigned CONSOLE_TECLA_ESTENDIDA = 0x0100;  // not on the numeric keypad
 // the basic plane, which comes in two events.
 struct LeitorConsole {
     unsigned metadeAlta;  // 0 for none
+    // The console sends the arrows, Home, End and their neighbours without
+    // the extended-key bit that sets them apart from the keypad's digits
+    // (Wine's, which makes them from a terminal's sequences and has no
+    // Alt+numpad codes): then only the keypad's own digits are digits.
+    bool estendidasSemMarca;
 };
 
 struct TeclaDoEvento {
@@ -139,7 +144,7 @@ struct TeclaDoEvento {
     int tamUtf8;
 };
 
-void reiniciarLeitorConsole(LeitorConsole& l);
+void reiniciarLeitorConsole(LeitorConsole& l, bool estendidasSemMarca = false);
 
 // The one place where console key events become keys. Every character the
 // console delivers is one key, once: on a key press, in a VK_PACKET event

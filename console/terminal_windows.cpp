@@ -251,7 +251,7 @@ bool consoleFechaComOJogo(unsigned long processosNoConsole, bool entradaNoConsol
 
 void terminalIniciar() {
     setvbuf(stdin, bufferEntrada, _IOFBF, sizeof bufferEntrada);
-    reiniciarLeitorConsole(leitorConsole);
+    reiniciarLeitorConsole(leitorConsole, sobWine());
     teclaPendente.vezes = 0;
     tamCaractereLido = 0;
     linhasAbaixo = 0;
@@ -432,7 +432,7 @@ int terminalPausar(int ms) {
 void terminalDescartarTeclas() {
     if (temTeclado) FlushConsoleInputBuffer(entradaConsole);
     teclaPendente.vezes = 0;
-    reiniciarLeitorConsole(leitorConsole);
+    reiniciarLeitorConsole(leitorConsole, leitorConsole.estendidasSemMarca);
 }
 
 bool terminalJanelaFechaComOJogo() { return janelaDoJogo; }

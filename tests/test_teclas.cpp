@@ -302,4 +302,11 @@ TEST(Teclas, SequenciasDeEventosDoConsole) {
         EXPECT_EQ(codigos, caso.codigos) << caso.nome;
         EXPECT_EQ(caracteres, caso.caracteres) << caso.nome;
     }
+    // Wine's console sends Alt+Left and Alt+Home without the extended-key
+    // bit, and has no Alt+numpad codes: they are keys there.
+    LeitorConsole wine;
+    reiniciarLeitorConsole(wine, true);
+    EXPECT_EQ(teclaDoEvento(wine, desce(0x25, 0, ALT)).codigo, SETA_ESQUERDA_MODIFICADA);
+    EXPECT_EQ(teclaDoEvento(wine, desce(0x24, 0, ALT)).codigo, TECLA_HOME);
+    EXPECT_EQ(teclaDoEvento(wine, desce(NUMPAD0 + 5, 0, ALT)).vezes, 0);
 }
