@@ -13,13 +13,7 @@ sessao="zova-screen-$$"
 trap 'screen -S "$sessao" -X quit >/dev/null 2>&1; rm -rf "$pasta"' EXIT
 
 tela() { screen -S "$sessao" -p 0 -X hardcopy "$@" "$pasta/tela"; cat "$pasta/tela" 2>/dev/null; }
-esperar() {
-  for _ in $(seq 100); do
-    tela | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  echo "FAILED: waiting for $1"; tela; exit 1
-}
+. "$(dirname "$0")/esperar_tela.sh"
 teclar() { screen -S "$sessao" -p 0 -X stuff "$1"; }
 
 SCREENRC=/dev/null TERM=xterm screen -dmS "$sessao" -h 1000 "$zova"

@@ -9,13 +9,7 @@ sessao="zova-rolagem-$$"
 trap 'tmux kill-session -t "$sessao" 2>/dev/null' EXIT
 
 tela() { tmux capture-pane -t "$sessao" -p "$@"; }
-esperar() {
-  for _ in $(seq 100); do
-    tela | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  echo "FAILED: waiting for $1"; tela; exit 1
-}
+. "$(dirname "$0")/esperar_tela.sh"
 
 tmux new-session -d -s "$sessao" -x 80 -y 8 "$zova; sleep 60"
 esperar "Quantidade de jogadores"
