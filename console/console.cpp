@@ -84,9 +84,8 @@ void acrescentarInteiro(int valor) {
 // The cursor's state goes out with the next write, where the terminal takes
 // sequences and the backend wants it sent.
 void mostrarCursor(bool mostrar) {
-    if (!terminalMostrarCursor(mostrar) || !terminalTomaSequencias()) return;
-    const char* seq = mostrar ? SEQ_MOSTRAR_CURSOR : SEQ_OCULTAR_CURSOR;
-    acrescentarSaida(seq, static_cast<int>(strlen(seq)));
+    if (terminalMostrarCursor(mostrar) && terminalTomaSequencias())
+        acrescentarTexto(mostrar ? SEQ_MOSTRAR_CURSOR : SEQ_OCULTAR_CURSOR);
 }
 
 // ---------------------------------------------------------------------------
@@ -355,10 +354,7 @@ void escrever(const char* formato, ...) {
 }
 
 int lerTecla() {
-    if (vezPendente) {
-        mostrarCursor(false);
-        comecarVez();
-    }
+    comecarVez();
     if (segundoCodigo >= 0) {
         int codigo = segundoCodigo;
         segundoCodigo = -1;

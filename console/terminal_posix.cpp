@@ -86,16 +86,9 @@ void aplicarModo(bool tecla) {
 // What the shell must find when the game lets go of the terminal: its own
 // modes, its colours and a visible cursor. Safe in a signal handler.
 void devolverTerminal() {
-    if (!emPrimeiroPlano()) return;
     aplicarModo(false);
     escreverDireto(SEQ_CORES_PADRAO, sizeof SEQ_CORES_PADRAO - 1);
     if (modosGuardados) escreverDireto(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);
-}
-
-// What was typed for the game and not read goes with it: the shell must
-// not run it as a command. Safe in a signal handler.
-void descartarDigitado() {
-    if (emPrimeiroPlano()) tcflush(fdTecla, TCIFLUSH);
 }
 
 void desbloquear(int sinal) {
@@ -118,9 +111,9 @@ void instalar(int sinal, void (*tratador)(int), int flags) {
 // the same signal, so the shell sees why the game ended. Once the match is
 // over nothing was interrupted: the game ends as it would have.
 void aoSinalFatal(int sinal) {
-    descartarDigitado();
-    devolverTerminal();
     if (emPrimeiroPlano()) {
+        tcflush(fdTecla, TCIFLUSH);  // what was typed and not read is no command for the shell
+        devolverTerminal();
         for (int i = 0; i <= linhasAbaixo; i++) escreverDireto("\n", 1);
     }
     if (concluido) _exit(0);
@@ -134,7 +127,7 @@ void aoSinalFatal(int sinal) {
 // read itself sees EINTR and redraws the screen outside the handler.
 void aoSuspender(int) {
     int errnoSalvo = errno;
-    devolverTerminal();
+    if (emPrimeiroPlano()) devolverTerminal();
     instalar(SIGTSTP, SIG_DFL, 0);
     desbloquear(SIGTSTP);
     raise(SIGTSTP);
@@ -278,7 +271,7 @@ void terminalEncerrar() {
     if (!emModoTecla) return;
     emModoTecla = 0;
     if (!emPrimeiroPlano()) return;
-    descartarDigitado();
+    tcflush(fdTecla, TCIFLUSH);  // what was typed and not read is no command for the shell
     aplicarModo(false);
     if (cursorOculto) escreverDireto(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);
     cursorOculto = 0;
