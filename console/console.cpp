@@ -8,14 +8,18 @@
 #include "console/console.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
+#include "console/comando_cor.h"
 #include "console/editor_linha.h"
 #include "console/grafemas.h"
+#include "console/inteiros.h"
 #include "console/saida.h"
 #include "console/sequencias.h"
+#include "console/teclas.h"
 #include "console/terminal.h"
 #include "console/utf8.h"
 
@@ -28,6 +32,10 @@ namespace {
 // Output
 
 bool entradaAcabou = false;
+
+// The size of a window that tells none.
+const int COLUNAS_PADRAO = 80;
+const int LINHAS_PADRAO = 24;
 
 void acrescentarByte(char c) { acrescentarSaida(&c, 1); }
 
@@ -81,11 +89,54 @@ void acrescentarInteiro(int valor) {
     acrescentarSaida(digitos, formatarInteiro(digitos, valor));
 }
 
-// The cursor's state goes out with the next write, where the terminal takes
-// sequences and the backend wants it sent.
+// ---------------------------------------------------------------------------
+// What the terminal is in, for whoever must put it back
+
+// The colour in force, as its sequence, and whether the cursor is hidden:
+// the backend sends them again when the game comes back from a stop.
+char sgrAtual[TAM_SEQUENCIA];
+int tamSgrAtual = 0;
+bool cursorOculto = false;
+
+void guardarRetomada() {
+    char retomada[TAM_SEQUENCIA + sizeof SEQ_OCULTAR_CURSOR];
+    memcpy(retomada, sgrAtual, static_cast<size_t>(tamSgrAtual));
+    int n = tamSgrAtual;
+    if (cursorOculto) {
+        memcpy(retomada + n, SEQ_OCULTAR_CURSOR, sizeof SEQ_OCULTAR_CURSOR - 1);
+        n += static_cast<int>(sizeof SEQ_OCULTAR_CURSOR - 1);
+    }
+    terminalGuardarRetomada(retomada, n);
+}
+
+// The cursor's state goes out with the next write, where there is a cursor
+// to hide.
 void mostrarCursor(bool mostrar) {
-    if (terminalMostrarCursor(mostrar) && terminalTomaSequencias())
-        acrescentarTexto(mostrar ? SEQ_MOSTRAR_CURSOR : SEQ_OCULTAR_CURSOR);
+    if (!terminalEscondeCursor() || mostrar == !cursorOculto) return;
+    cursorOculto = !mostrar;
+    acrescentarTexto(mostrar ? SEQ_MOSTRAR_CURSOR : SEQ_OCULTAR_CURSOR);
+    guardarRetomada();
+}
+
+// An interrupted game ends past the line being typed, linhas rows below the
+// cursor, so the shell starts on a row of its own.
+void guardarInterrupcao(int linhas) {
+    char quebras[MAX_LINHAS_EDICAO + 2];
+    int n = 0;
+    while (n <= linhas && n < static_cast<int>(sizeof quebras)) quebras[n++] = '\n';
+    terminalGuardarInterrupcao(quebras, n);
+}
+
+// The window's size, as the backend tells it; a terminal that tells nothing
+// is taken as the classic 80 by 24.
+int colunasDaTela() {
+    int colunas = terminalColunas();
+    return colunas > 0 ? colunas : COLUNAS_PADRAO;
+}
+
+int linhasDaTela() {
+    int linhas = terminalLinhas();
+    return linhas > 0 ? linhas : LINHAS_PADRAO;
 }
 
 // ---------------------------------------------------------------------------
@@ -116,15 +167,15 @@ void redesenharTela() {
     reescreverSaida();
     if (!emEdicao) return;
     edicao.tamQuadro = 0;
-    int colunas = terminalColunas();
-    redesenharEdicao(edicao, colunaDaSaida(colunas), colunas, terminalLinhas());
+    int colunas = colunasDaTela();
+    redesenharEdicao(edicao, colunaDaSaida(colunas), colunas, linhasDaTela());
     terminalEscrever(edicao.quadro, edicao.tamQuadro);
-    terminalLinhasAbaixo(linhasAteOFim(edicao));
+    guardarInterrupcao(linhasAteOFim(edicao));
 }
 
 // A key from the backend; a redraw it asks for is done here, and the read
 // goes on.
-int lerCodigo() {
+int lerTeclaRedesenhando() {
     for (;;) {
         int codigo = terminalLerTecla();
         if (codigo != TECLA_REDESENHAR) return codigo;
@@ -137,12 +188,12 @@ int lerCodigo() {
 // the input has ended.
 int editarLinha(char* destino, int limite) {
     EdicaoLinha& e = edicao;
-    int colunas = terminalColunas();
-    iniciarEdicao(e, colunaDaSaida(colunas), colunas, terminalLinhas(), limite, terminalQuebraDeImediato());
+    int colunas = colunasDaTela();
+    iniciarEdicao(e, colunaDaSaida(colunas), colunas, linhasDaTela(), limite, terminalQuebraDeImediato());
     emEdicao = true;
     ResultadoEdicao r = EDICAO_SEGUE;
     while (r == EDICAO_SEGUE) {
-        int codigo = lerCodigo();
+        int codigo = lerTeclaRedesenhando();
         if (codigo == TECLA_FIM) {
             r = EDICAO_FIM_DA_ENTRADA;
             break;
@@ -152,14 +203,14 @@ int editarLinha(char* destino, int limite) {
         e.tamQuadro = 0;
         r = aplicarTeclaEdicao(e, codigo, caractere, tamCaractere);
         if (e.tamQuadro > 0) terminalEscrever(e.quadro, e.tamQuadro);
-        terminalLinhasAbaixo(r == EDICAO_SEGUE ? linhasAteOFim(e) : 0);
+        guardarInterrupcao(r == EDICAO_SEGUE ? linhasAteOFim(e) : 0);
         if (r == EDICAO_REDESENHAR_TELA) {  // Ctrl-L: the screen, cleared, with the line
             redesenharTela();
             r = EDICAO_SEGUE;
         }
     }
     emEdicao = false;
-    terminalLinhasAbaixo(0);
+    guardarInterrupcao(0);
     if (r == EDICAO_FIM_DA_ENTRADA) return 0;
     memcpy(destino, e.texto, static_cast<size_t>(e.tamanho));
     destino[e.tamanho] = '\n';
@@ -173,7 +224,7 @@ int editarLinha(char* destino, int limite) {
 int lerEntrada(char* destino, int tamanho) {
     for (;;) {
         int n = terminalLerEntrada(destino, tamanho);
-        if (n != TECLA_REDESENHAR) return n;
+        if (n != ENTRADA_REDESENHAR) return n;
         redesenharTela();
     }
 }
@@ -265,15 +316,19 @@ void iniciarLeitura() {
 
 void iniciarConsole() {
     iniciarSaida();
+    tamSgrAtual = 0;
+    cursorOculto = false;
     entradaAcabou = false;
     emEdicao = false;
     segundoCodigo = -1;
     vezPendente = false;
     inicioPendente = fimPendente = 0;
     terminalIniciar();
+    guardarInterrupcao(0);
 }
 
 void encerrarConsole() {
+    mostrarCursor(true);
     descarregarSaida();
     terminalEncerrar();
 }
@@ -282,12 +337,13 @@ void aplicarCor(const char* comando) {
     int fundo, texto;
     if (!interpretarCor(comando, fundo, texto)) return;
     if (terminalTomaSequencias()) {
-        char sgr[TAM_SEQUENCIA];
-        acrescentarSaida(sgr, sequenciaCor(sgr, fundo, texto));
+        tamSgrAtual = sequenciaCor(sgrAtual, fundo, texto);
+        acrescentarSaida(sgrAtual, tamSgrAtual);
+        guardarRetomada();
     } else {
         descarregarSaida();  // what was written keeps the colour it was written in
+        terminalAplicarCor(fundo, texto);
     }
-    terminalAplicarCor(fundo, texto);
 }
 
 void limparTela() {
@@ -364,7 +420,7 @@ int lerTecla() {
     descarregarSaida();
     // Once standard input has ended the players are gone: no read waits.
     if (entradaAcabou) return TECLA_FIM;
-    int codigo = lerCodigo();
+    int codigo = lerTeclaRedesenhando();
     // The sheet reads an extended key as two codes: here and only here.
     if (codigo >= TECLA_ESTENDIDA) {
         segundoCodigo = codigo - TECLA_ESTENDIDA;
@@ -435,7 +491,7 @@ bool lerInteiro(int& destino) {
         return false;
     }
     // Every digit is taken; past the range of an int the value stays at the limit.
-    const long long LIMITE = 2147483648LL;
+    const long long LIMITE = -static_cast<long long>(INT_MIN);
     long long valor = 0;
     while (c != TECLA_FIM && isdigit(c)) {
         if (valor <= LIMITE) valor = valor * 10 + (c - '0');
@@ -443,8 +499,8 @@ bool lerInteiro(int& destino) {
     }
     devolverByte(c);
     if (negativo) valor = -valor;
-    if (valor > 2147483647LL) valor = 2147483647LL;
-    if (valor < -2147483648LL) valor = -2147483648LL;
+    if (valor > INT_MAX) valor = INT_MAX;
+    if (valor < INT_MIN) valor = INT_MIN;
     destino = static_cast<int>(valor);
     return true;
 }
@@ -468,9 +524,11 @@ void comecarLinha() {
     if (!saidaEmLinhaNova()) acrescentarByte('\n');
 }
 
+// Keys pressed while the screen waited belong to no screen.
 void pausar(int ms) {
     descarregarSaida();
     while ((ms = terminalPausar(ms)) > 0) redesenharTela();
+    terminalDescartarTeclas();
 }
 
 void passarVez(int vez) {
@@ -486,7 +544,7 @@ void esperarEnterParaSair() {
     if (entradaAcabou) return;
     const int CTRL_D = 4;
     for (;;) {
-        int tecla = lerCodigo();
+        int tecla = lerTeclaRedesenhando();
         if (tecla == TECLA_FIM || tecla == TECLA_ENTER || tecla == CTRL_D) break;
     }
     // Where the window stays, what comes next starts on a row of its own.

@@ -2,7 +2,7 @@
 // through here. The game knows nothing of the terminal behind them.
 #pragma once
 
-#include "console/teclas.h"  // TECLA_FIM, TECLA_ENTER
+#include "console/codigos_teclas.h"
 
 // Rule lines of the screen headers (37 signs) and of the judging panel (53).
 extern const char LINHA_REGRA[];

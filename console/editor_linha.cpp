@@ -242,11 +242,13 @@ void terminarLinha(EdicaoLinha& e) {
     acrescentar(e, "\n", 1);
 }
 
-void medir(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
-    e.colunas = colunas > 0 ? colunas : 80;
+// Takes the window's size and where the prompt ends, and forgets what was
+// measured in the old window.
+void ajustarAJanela(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
+    e.colunas = colunas > 0 ? colunas : 1;
     // No line takes more rows than it has bytes, and rows by columns must
     // stay an int whatever size a terminal reports.
-    e.linhas = linhas <= 0 ? 24 : linhas > MAX_LINHA + 2 ? MAX_LINHA + 2 : linhas;
+    e.linhas = linhas <= 0 ? 1 : linhas > MAX_LINHAS_EDICAO ? MAX_LINHAS_EDICAO : linhas;
     e.colunaInicial = colunaInicial < 0 ? 0 : colunaInicial > e.colunas ? e.colunas : colunaInicial;
     // A prompt that filled its last row: the cursor waits at its margin, or
     // on a console is already at the start of the next row.
@@ -265,7 +267,7 @@ void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas, i
     e.tamApagado = 0;  // nothing of an earlier line, another player's maybe, can be put back
     e.apagouPorUltimo = false;
     e.tamQuadro = 0;
-    medir(e, colunaInicial, colunas, linhas);
+    ajustarAJanela(e, colunaInicial, colunas, linhas);
 }
 
 int linhasAteOFim(EdicaoLinha& e) {
@@ -276,7 +278,7 @@ int linhasAteOFim(EdicaoLinha& e) {
 }
 
 void redesenharEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas) {
-    medir(e, colunaInicial, colunas, linhas);
+    ajustarAJanela(e, colunaInicial, colunas, linhas);
     redesenharDesde(e, 0);
 }
 

@@ -11,6 +11,9 @@
 
 // The longest line, as a terminal's own line may be; past it keys are refused.
 const int MAX_LINHA = 4096;
+// The most rows a line is given, whatever height the window reports: no
+// line needs more than it has bytes, and rows by columns stays an int.
+const int MAX_LINHAS_EDICAO = MAX_LINHA + 2;
 const int TAM_QUADRO_EDICAO = 2 * MAX_LINHA + 256;
 
 struct EdicaoLinha {
@@ -45,7 +48,8 @@ struct EdicaoLinha {
 enum ResultadoEdicao { EDICAO_SEGUE, EDICAO_LINHA_PRONTA, EDICAO_FIM_DA_ENTRADA, EDICAO_REDESENHAR_TELA };
 
 // A new, empty line behind a prompt that ends at colunaInicial (0 to
-// colunas) of its last row, in a window of colunas by linhas, for a read
+// colunas) of its last row, in a window of colunas by linhas (at least 1
+// each), for a read
 // that holds limite bytes (at most MAX_LINHA): a key that would pass it is
 // refused, so what the player sees on the line is all the read takes.
 // quebraDeImediato: the terminal wraps a full row at once (see the record).

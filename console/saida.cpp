@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "console/grafemas.h"
+#include "console/sequencias.h"
 #include "console/terminal.h"
 
 namespace {
@@ -26,12 +27,12 @@ void comecarTelaNaSaida() {
 void acrescentarSaida(const char* dados, int tamanho) {
     if (tamanho <= 0) return;
     if (tamanho > TAM_SAIDA - tamSaida) {
+        // Past what a screen of the game holds: all of it goes out as it is,
+        // and the record starts afresh (a redraw then shows less).
         descarregarSaida();
+        terminalEscrever(dados, tamanho);
         tamSaida = enviados = 0;
-        if (tamanho > TAM_SAIDA) {
-            terminalEscrever(dados, tamanho);
-            return;
-        }
+        return;
     }
     memcpy(saida + tamSaida, dados, static_cast<size_t>(tamanho));
     tamSaida += tamanho;
@@ -55,14 +56,8 @@ int colunaDaSaida(int colunas) {
         while (texto < enviados && saida[texto] != 0x1B) texto++;
         x = colunaDepoisDe(saida + i, texto - i, x, colunas);
         i = texto;
-        if (i >= enviados) break;
-        // A control sequence takes no column: ESC [, parameters, a final byte.
-        i++;
-        if (i < enviados && saida[i] == '[') {
-            i++;
-            while (i < enviados && !(saida[i] >= 0x40 && saida[i] <= 0x7E)) i++;
-        }
-        i++;
+        // A control sequence takes no column.
+        if (i < enviados) i += lerSequencia(saida + i, enviados - i).tamanho;
     }
     return x == 0 ? 0 : (x - 1) % colunas + 1;
 }

@@ -40,11 +40,6 @@ const char SEQ_APAGAR_ABAIXO[] = "\x1b[J";
 // Room for the longest sequence built below.
 const int TAM_SEQUENCIA = 32;
 
-// Parses a colour command ("color " and one or two hexadecimal digits:
-// background and text, or text on black) into palette indexes; false if it
-// is not one.
-bool interpretarCor(const char* comando, int& fundo, int& texto);
-
 // Attributes reset, then background and text colour, by the 16-colour
 // palette of the console (0 black ... 7 white, 8 gray ... F bright white).
 // Returns its length.
@@ -53,6 +48,13 @@ int sequenciaCor(char destino[TAM_SEQUENCIA], int fundo, int texto);
 // ESC [ n final: the cursor n rows up (A) or n columns right (C).
 int sequenciaMover(char destino[TAM_SEQUENCIA], int n, char final);
 
-// The decimal digits of any int, INT_MIN included, with its sign, in room
-// for 11 bytes; returns their number.
-int formatarInteiro(char* destino, int valor);
+// One of the sequences above, read back where the output must be measured
+// or carried out by other means (a console that takes none): ESC [, its
+// parameters and its final byte; or ESC and the one byte after it.
+struct Sequencia {
+    int tamanho;  // bytes it takes: at least 1 from an ESC, all that is left when cut short
+    int numero;   // its first parameter, 0 when it has none
+    char final;   // its final byte, 0 when cut short
+};
+// The sequence at the start of dados, which holds tamanho bytes from an ESC.
+Sequencia lerSequencia(const char* dados, int tamanho);

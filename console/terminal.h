@@ -1,8 +1,12 @@
-// What each platform supplies to the console services. One backend is linked
-// into a program: the POSIX terminal, the Windows console, or the scripted
-// console of the in-process tests. A backend calls nothing above it: what it
-// needs of the console services (a redraw after a resize or a stop) it asks
-// for through what its reads return.
+// What each platform supplies to the console services: its raw input and
+// output, and nothing else. One backend is linked into a program: the POSIX
+// terminal (terminal_posix.cpp), the Windows console (terminal_windows.cpp),
+// the terminal widget of the web page (terminal_web.cpp), or the scripted
+// console of the in-process tests. What to send, when to drop keys, what a
+// size defaults to: all of that is decided above, once, in the console
+// services. A backend calls nothing above it: what it needs of them (a
+// redraw after a resize or a stop) it asks for through what its reads
+// return.
 #pragma once
 
 // Takes the terminal over: keeps its modes to give back, and puts it in the
@@ -16,10 +20,13 @@ void terminalEncerrar();
 // keys (standard input is the terminal), rather than read as bytes.
 bool terminalEditaLinhas();
 
+// What terminalLerEntrada returns, instead of a number of bytes, when the
+// screen must be drawn again before the read goes on.
+const int ENTRADA_REDESENHAR = -1;
+
 // Bytes of standard input when lines are not edited here: up to tamanho of
 // them, as they come; 0 once it has ended or nobody can see the game;
-// TECLA_REDESENHAR when the screen must be drawn again before the read goes
-// on.
+// ENTRADA_REDESENHAR.
 int terminalLerEntrada(char* destino, int tamanho);
 
 // Writes all of the bytes, or drops them once the terminal is gone.
@@ -36,7 +43,8 @@ int terminalCaractereDaTecla(char destino[4]);
 
 // The width in columns at which the terminal wraps its rows (a console's
 // screen buffer may be wider than its window: its rows wrap at the
-// buffer's width), and the window's height in rows.
+// buffer's width), and the window's height in rows; 0 where nothing tells
+// them.
 int terminalColunas();
 int terminalLinhas();
 
@@ -52,28 +60,35 @@ bool terminalQuebraDeImediato();
 // have the backend act on the console (terminalAplicarCor, terminalLimpar).
 bool terminalTomaSequencias();
 
-// The cursor is to be shown or hidden from the next write on. True when the
-// console services must send the sequence for it (the backend keeps the
-// state, to give a visible cursor back on every exit).
-bool terminalMostrarCursor(bool mostrar);
+// Whether the cursor is hidden, by its sequences, while the sheet waits
+// for a key: there is a cursor to hide (not a file) and the backend gives a
+// visible one back on every way out.
+bool terminalEscondeCursor();
 
-// The colour now in force: background and text colour, by the 16-colour
-// palette of the console (0 black ... 7 white, 8 gray ... F bright white).
-// A console that takes no sequences is recoloured here; a terminal that
-// does keeps it, to set it again after a stop.
+// On a console that takes no sequences: the colour from the next write on,
+// by the 16-colour palette of the console (0 black ... 7 white, 8 gray ...
+// F bright white).
 void terminalAplicarCor(int fundo, int texto);
 
 // On a console that takes no sequences: empties the whole screen,
 // scroll-back included, cursor to the top left.
 void terminalLimpar();
 
+// Kept by the backend for when the console services cannot act: what to
+// send when the game gets its terminal back after a stop (the colour in
+// force, the cursor hidden), and what to send when the game is interrupted
+// (Ctrl-C, a closed window) before the terminal is given back (past the
+// line being typed, so the shell starts on a row of its own). Each call
+// replaces what was kept; a signal handler may send it at any moment.
+void terminalGuardarRetomada(const char* dados, int tamanho);
+void terminalGuardarInterrupcao(const char* dados, int tamanho);
+
 // Waits up to ms; returns what was left of the wait when the screen must be
 // drawn again first (the console services call it again with that), or 0
-// once the wait is over and the keys pressed meanwhile are dropped: they
-// belong to no screen.
+// once the wait is over.
 int terminalPausar(int ms);
 
-// Drops the keys pressed while no screen waited for them.
+// Drops the keys pressed and not yet read.
 void terminalDescartarTeclas();
 
 // Whether the window the game runs in closes when the game ends: a terminal
@@ -85,17 +100,3 @@ bool terminalJanelaFechaComOJogo();
 // The game's work is done: from now on Ctrl-C, a hangup or a closed window
 // end it as a normal end does, with status 0.
 void terminalConcluir();
-
-// The line being typed ends this many rows below the cursor (0 when no line
-// is open): a game that ends in the middle of it (Ctrl-C, a closed window)
-// first goes past its end, so the shell starts on a row of its own.
-void terminalLinhasAbaixo(int linhas);
-
-#ifdef _WIN32
-// For the tests: 1 forces the virtual-terminal output path, 0 the console
-// API's, -1 (the default) lets terminalIniciar choose by the console.
-void terminalWindowsForcarVt(int vt);
-// Whether the console closes with the game, from how many processes share
-// it and whether standard input and output are the console.
-bool consoleFechaComOJogo(unsigned long processosNoConsole, bool entradaNoConsole, bool saidaNoConsole);
-#endif

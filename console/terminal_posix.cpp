@@ -26,6 +26,10 @@
 
 namespace {
 
+// Room for what the console services keep here: a colour and the cursor's
+// state, or the line feeds past the rows of a line being typed.
+const int MAX_GUARDADO = 8192;
+
 int fdTecla = -1;              // where keys come from; -1 when no terminal
 bool teclasDaEntrada = false;  // keys and standard input share the terminal
 bool modosGuardados = false;
@@ -34,8 +38,6 @@ struct termios modoTecla;
 volatile sig_atomic_t emModoTecla = 0;
 volatile sig_atomic_t retomado = 0;        // came back from Ctrl-Z: the screen needs redrawing
 volatile sig_atomic_t redimensionado = 0;  // the window changed size: likewise
-volatile sig_atomic_t cursorOculto = 0;
-volatile sig_atomic_t linhasAbaixo = 0;  // rows from the cursor to the end of the line being typed
 bool terminalPerdido = false;            // a write or a key read failed: nobody is there
 bool janelaDoJogo = false;               // the game leads its terminal's session
 volatile sig_atomic_t concluido = 0;     // past the last screen: an interrupt is a normal end
@@ -48,9 +50,24 @@ unsigned char bytesTecla[64];
 int inicioBytes = 0;
 int fimBytes = 0;
 
-// The colour in force, kept so that it can be put back after Ctrl-Z.
-char sgrAtual[TAM_SEQUENCIA];
-volatile sig_atomic_t tamSgrAtual = 0;
+// What the console services keep here for the signal handlers: what to
+// send when the game comes back from a stop, and what to send when it is
+// interrupted. A handler sends what the length says is complete: it is set
+// to 0 while the bytes change.
+struct Guardado {
+    char dados[MAX_GUARDADO];
+    volatile sig_atomic_t tamanho;
+};
+Guardado retomada;
+Guardado interrupcao;
+
+void guardar(Guardado& g, const char* dados, int tamanho) {
+    g.tamanho = 0;
+    if (tamanho < 0) tamanho = 0;
+    if (tamanho > MAX_GUARDADO) tamanho = MAX_GUARDADO;
+    memcpy(g.dados, dados, static_cast<size_t>(tamanho));
+    g.tamanho = tamanho;
+}
 
 // Safe in a signal handler.
 void escreverDireto(const char* dados, size_t tamanho) {
@@ -114,7 +131,7 @@ void aoSinalFatal(int sinal) {
     if (emPrimeiroPlano()) {
         tcflush(fdTecla, TCIFLUSH);  // what was typed and not read is no command for the shell
         devolverTerminal();
-        for (int i = 0; i <= linhasAbaixo; i++) escreverDireto("\n", 1);
+        escreverDireto(interrupcao.dados, static_cast<size_t>(interrupcao.tamanho));
     }
     if (concluido) _exit(0);
     instalar(sinal, SIG_DFL, 0);
@@ -145,8 +162,7 @@ void aoContinuar(int) {
     if (!emPrimeiroPlano()) return;  // (which keeps errno)
     int errnoSalvo = errno;
     if (emModoTecla) aplicarModo(true);
-    escreverDireto(sgrAtual, static_cast<size_t>(tamSgrAtual));
-    if (cursorOculto) escreverDireto(SEQ_OCULTAR_CURSOR, sizeof SEQ_OCULTAR_CURSOR - 1);
+    escreverDireto(retomada.dados, static_cast<size_t>(retomada.tamanho));
     retomado = 1;
     errno = errnoSalvo;
 }
@@ -273,8 +289,6 @@ void terminalEncerrar() {
     if (!emPrimeiroPlano()) return;
     tcflush(fdTecla, TCIFLUSH);  // what was typed and not read is no command for the shell
     aplicarModo(false);
-    if (cursorOculto) escreverDireto(SEQ_MOSTRAR_CURSOR, sizeof SEQ_MOSTRAR_CURSOR - 1);
-    cursorOculto = 0;
 }
 
 bool terminalEditaLinhas() { return teclasDaEntrada && modosGuardados; }
@@ -285,7 +299,7 @@ int terminalLerEntrada(char* destino, int tamanho) {
         ssize_t n = read(STDIN_FILENO, destino, static_cast<size_t>(tamanho));
         if (n >= 0) return static_cast<int>(n);
         if (errno != EINTR) return 0;
-        if (redesenhoPedido()) return TECLA_REDESENHAR;
+        if (redesenhoPedido()) return ENTRADA_REDESENHAR;
     }
 }
 
@@ -325,37 +339,26 @@ struct winsize tamanhoDaJanela() {
 }
 }  // namespace
 
-int terminalColunas() {
-    int colunas = tamanhoDaJanela().ws_col;
-    return colunas > 0 ? colunas : 80;
-}
+int terminalColunas() { return tamanhoDaJanela().ws_col; }
 
-int terminalLinhas() {
-    int linhas = tamanhoDaJanela().ws_row;
-    return linhas > 0 ? linhas : 24;
-}
+int terminalLinhas() { return tamanhoDaJanela().ws_row; }
 
 // A terminal holds the cursor at the margin until the next character.
 bool terminalQuebraDeImediato() { return false; }
 
 bool terminalTomaSequencias() { return true; }
 
-// Without a terminal nothing of the cursor is sent: the output may be a file.
-bool terminalMostrarCursor(bool mostrar) {
-    if (!modosGuardados || mostrar == !cursorOculto) return false;
-    cursorOculto = mostrar ? 0 : 1;
-    return true;
-}
+// Without a terminal the cursor is left alone: the output may be a file.
+bool terminalEscondeCursor() { return modosGuardados; }
 
-void terminalAplicarCor(int fundo, int texto) {
-    char sgr[TAM_SEQUENCIA];
-    int n = sequenciaCor(sgr, fundo, texto);
-    tamSgrAtual = 0;
-    memcpy(sgrAtual, sgr, static_cast<size_t>(n));
-    tamSgrAtual = n;
-}
+// The terminal takes the colours as sequences, in the output.
+void terminalAplicarCor(int, int) {}
 
 void terminalLimpar() {}
+
+void terminalGuardarRetomada(const char* dados, int tamanho) { guardar(retomada, dados, tamanho); }
+
+void terminalGuardarInterrupcao(const char* dados, int tamanho) { guardar(interrupcao, dados, tamanho); }
 
 int terminalPausar(int ms) {
     if (terminalPerdido || ms <= 0) return 0;  // nobody to show the screen to
@@ -366,8 +369,5 @@ int terminalPausar(int ms) {
             return resta > 0 ? resta : 1;
         }
     }
-    terminalDescartarTeclas();
     return 0;
 }
-
-void terminalLinhasAbaixo(int linhas) { linhasAbaixo = linhas; }

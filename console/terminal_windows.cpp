@@ -28,16 +28,20 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "console/sequencias.h"
 #include "console/teclas.h"
 #include "console/terminal.h"
+#include "console/terminal_windows_testes.h"
 
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
 #define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
 #endif
 
 namespace {
+
+const int CTRL_C = 3;
 
 HANDLE saida = INVALID_HANDLE_VALUE;
 HANDLE entradaConsole = INVALID_HANDLE_VALUE;  // the console's keyboard, whatever stdin is
@@ -47,8 +51,12 @@ bool saidaVt = false;  // screens are written as virtual-terminal sequences
 int forcarVt = -1;     // set by the tests: -1 decides by the console
 DWORD modoSaidaOriginal = 0;
 DWORD modoTecladoOriginal = 0;
-bool linhasEditadas = false;     // standard input is the console: lines come from the editor
-volatile LONG linhasAbaixo = 0;  // rows from the cursor to the end of the line being typed
+bool linhasEditadas = false;  // standard input is the console: lines come from the editor
+// What to write when the game is interrupted, kept by the console services
+// (line feeds past the line being typed). Read on the thread of the
+// interrupt, which takes the console's lock first.
+char interrupcao[8192];
+int tamInterrupcao = 0;
 WORD atributoOriginal = 0x07;
 volatile LONG restaurado = 1;
 bool terminalPerdido = false;
@@ -103,13 +111,16 @@ void restaurar(bool cores) {
     }
 }
 
-// An end in the middle of a typed line first goes past the line, so the
-// shell's next words start on a row of their own.
-void terminarLinhaAberta() {
+// An interrupted game writes what the console services kept for it, each
+// line feed as the console's CR LF.
+void escreverInterrupcao() {
     if (!saidaNoConsole) return;
-    for (LONG i = 0; i <= linhasAbaixo; i++) {
+    for (int i = 0; i < tamInterrupcao; i++) {
         DWORD escritos;
-        WriteConsoleW(saida, L"\r\n", 2, &escritos, nullptr);
+        if (interrupcao[i] == '\n')
+            WriteConsoleW(saida, L"\r\n", 2, &escritos, nullptr);
+        else
+            WriteConsoleA(saida, interrupcao + i, 1, &escritos, nullptr);
     }
 }
 
@@ -121,7 +132,7 @@ BOOL WINAPI aoSinal(DWORD) {
     // must not keep Ctrl-C from ending the game: after a second, the
     // console is given back all the same.
     for (int i = 0; i < 50 && travaPronta && !TryEnterCriticalSection(&travaConsole); i++) Sleep(20);
-    terminarLinhaAberta();
+    escreverInterrupcao();
     restaurar(true);
     if (concluido) ExitProcess(0);  // the match was over: nothing was interrupted
     return FALSE;
@@ -206,11 +217,9 @@ bool escreverComApi(const char* dados, int tamanho) {
             i = texto + 1;
             continue;
         }
-        int fim = texto + 1, n = 0;
-        if (fim < tamanho && dados[fim] == '[') fim++;
-        while (fim < tamanho && dados[fim] >= '0' && dados[fim] <= '9') n = n * 10 + (dados[fim++] - '0');
-        char final = fim < tamanho ? dados[fim] : 0;
-        if (n < 1) n = 1;
+        Sequencia seq = lerSequencia(dados + texto, tamanho - texto);
+        char final = seq.final;
+        int n = seq.numero < 1 ? 1 : seq.numero;
         if (final == 'A') cursor.Y = static_cast<SHORT>(cursor.Y - n < 0 ? 0 : cursor.Y - n);
         if (final == 'C')
             cursor.X = static_cast<SHORT>(cursor.X + n >= info.dwSize.X ? info.dwSize.X - 1 : cursor.X + n);
@@ -232,14 +241,10 @@ bool escreverComApi(const char* dados, int tamanho) {
                 FillConsoleOutputAttribute(saida, info.wAttributes, celulas, abaixo, &feitas);
             }
         }
-        i = fim + 1;
+        i = texto + seq.tamanho;
     }
     return true;
 }
-
-}  // namespace
-
-void terminalWindowsForcarVt(int vt) { forcarVt = vt; }
 
 // A console whose only process is the game was opened for it (a double
 // click, a shortcut, Windows Terminal's new tab) and closes when it ends;
@@ -249,12 +254,16 @@ bool consoleFechaComOJogo(unsigned long processosNoConsole, bool entradaNoConsol
     return entradaNoConsole && saidaNoConsole && processosNoConsole == 1;
 }
 
+}  // namespace
+
+void terminalWindowsForcarVt(int vt) { forcarVt = vt; }
+
 void terminalIniciar() {
     setvbuf(stdin, bufferEntrada, _IOFBF, sizeof bufferEntrada);
     reiniciarLeitorConsole(leitorConsole, sobWine());
     teclaPendente.vezes = 0;
     tamCaractereLido = 0;
-    linhasAbaixo = 0;
+    tamInterrupcao = 0;
     corPendente = false;
     terminalPerdido = false;
     saida = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -349,9 +358,9 @@ int terminalLerTecla() {
     teclaPendente.vezes--;
     // Ctrl-C read as a key (where the console hands it over as one): it
     // ends the game as the console's own Ctrl-C does.
-    if (teclaPendente.codigo == 3) {
+    if (teclaPendente.codigo == CTRL_C) {
         travar();  // held until the process is gone
-        terminarLinhaAberta();
+        escreverInterrupcao();
         restaurar(true);
         ExitProcess(concluido ? 0 : STATUS_CONTROL_C_EXIT);
     }
@@ -365,21 +374,19 @@ int terminalCaractereDaTecla(char destino[4]) {
     return tamCaractereLido;
 }
 
-void terminalLinhasAbaixo(int linhas) { linhasAbaixo = linhas; }
-
 // A console wraps its rows at its screen buffer's width, which may be more
 // than its window's (the window then scrolls sideways): on both output
 // paths, as the cursor's moves are bounded by it too.
 int terminalColunas() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (saidaNoConsole && GetConsoleScreenBufferInfo(saida, &info)) return info.dwSize.X;
-    return 80;
+    return 0;
 }
 
 int terminalLinhas() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (saidaNoConsole && GetConsoleScreenBufferInfo(saida, &info)) return info.srWindow.Bottom - info.srWindow.Top + 1;
-    return 24;
+    return 0;
 }
 
 bool terminalTomaSequencias() { return saidaVt; }
@@ -390,11 +397,23 @@ bool terminalTomaSequencias() { return saidaVt; }
 bool terminalQuebraDeImediato() { return !saidaVt; }
 
 // The console's own cursor stays as it is.
-bool terminalMostrarCursor(bool) { return false; }
+bool terminalEscondeCursor() { return false; }
+
+// Nothing stops the game and gives the console to another program
+// meanwhile: it keeps the colour and the cursor by itself.
+void terminalGuardarRetomada(const char*, int) {}
+
+void terminalGuardarInterrupcao(const char* dados, int tamanho) {
+    travar();
+    if (tamanho < 0) tamanho = 0;
+    if (tamanho > static_cast<int>(sizeof interrupcao)) tamanho = static_cast<int>(sizeof interrupcao);
+    memcpy(interrupcao, dados, static_cast<size_t>(tamanho));
+    tamInterrupcao = tamanho;
+    destravar();
+}
 
 // Called once what was written before is on the console, in its colour.
 void terminalAplicarCor(int fundo, int texto) {
-    if (saidaVt) return;
     atributoAtual = static_cast<WORD>(fundo << 4 | texto);
     if (!saidaNoConsole) return;
     travar();
@@ -420,12 +439,9 @@ void terminalLimpar() {
     destravar();
 }
 
-// Keys pressed while the screen waited belong to no screen: the console's
-// input buffer is emptied when the pause ends.
 int terminalPausar(int ms) {
     if (terminalPerdido || ms <= 0) return 0;
     Sleep(static_cast<DWORD>(ms));
-    terminalDescartarTeclas();
     return 0;
 }
 

@@ -132,7 +132,7 @@ bool terminalQuebraDeImediato() { return quebraDeImediatoRoteiro; }
 bool terminalTomaSequencias() { return true; }
 
 // The cursor's state is no part of what the tests read.
-bool terminalMostrarCursor(bool) { return false; }
+bool terminalEscondeCursor() { return false; }
 
 void terminalAplicarCor(int, int) {}
 
@@ -149,4 +149,7 @@ bool terminalJanelaFechaComOJogo() { return false; }
 
 void terminalConcluir() {}
 
-void terminalLinhasAbaixo(int) {}
+// Nothing stops or interrupts the scripted console.
+void terminalGuardarRetomada(const char*, int) {}
+
+void terminalGuardarInterrupcao(const char*, int) {}

@@ -9,6 +9,7 @@
 
 #include "console/console.h"
 #include "console/saida.h"
+#include "console/comando_cor.h"
 #include "console/sequencias.h"
 #include "tests/terminal_roteiro.h"
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/comando_cor.h"
 #include "console/sequencias.h"
 #include "jogo/partida.h"
 #include "jogo/respostas.h"

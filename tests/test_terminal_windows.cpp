@@ -16,6 +16,7 @@
 #include "console/console.h"
 #include "console/teclas.h"
 #include "console/terminal.h"
+#include "console/terminal_windows_testes.h"
 
 namespace {
 
