@@ -12,22 +12,23 @@ int propriedades(unsigned codigo) {
     int inicio = 0, fim = static_cast<int>(sizeof TABELA_GRAFEMAS / sizeof TABELA_GRAFEMAS[0]) - 1;
     while (inicio < fim) {  // the last entry whose first code point is at or before codigo
         int meio = (inicio + fim + 1) / 2;
-        if ((TABELA_GRAFEMAS[meio] >> 8) <= codigo)
+        if ((TABELA_GRAFEMAS[meio] >> GRAFEMA_DESLOCAMENTO_CODIGO) <= codigo)
             inicio = meio;
         else
             fim = meio - 1;
     }
-    return static_cast<int>(TABELA_GRAFEMAS[inicio] & 0xFF);
+    return static_cast<int>(TABELA_GRAFEMAS[inicio] & ((1u << GRAFEMA_DESLOCAMENTO_CODIGO) - 1));
 }
 
-int classe(int p) { return p & 15; }
-bool pictografico(int p) { return (p & 16) != 0; }
-int largura(int p) { return (p >> 5) & 3; }
+int classe(int p) { return static_cast<int>(p & GRAFEMA_CLASSE); }
+bool pictografico(int p) { return (p & GRAFEMA_PICTOGRAFICO) != 0; }
+int largura(int p) { return static_cast<int>((static_cast<uint32_t>(p) >> GRAFEMA_DESLOCAMENTO_LARGURA) & GRAFEMA_LARGURA); }
+bool dePalavra(int p) { return (p & GRAFEMA_DE_PALAVRA) != 0; }
 
 // The code point at byte i and its length; a byte that is not UTF-8 stands
 // for itself, one column wide. Each return sets codigo first, so that no
 // caller reads it unset, however the compiler inlines this.
-int lerCodigo(const char* texto, int tamanho, int i, unsigned& codigo) {
+int lerPontoDeCodigo(const char* texto, int tamanho, int i, unsigned& codigo) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(texto + i);
     if (s[0] < 0x80) {
         codigo = s[0];
@@ -73,13 +74,13 @@ bool emojiDoCodigo(unsigned codigo) { return pictografico(propriedades(codigo));
 int fimDoGrafema(const char* texto, int tamanho, int i) {
     if (i >= tamanho) return tamanho;
     unsigned codigo;
-    int j = i + lerCodigo(texto, tamanho, i, codigo);
+    int j = i + lerPontoDeCodigo(texto, tamanho, i, codigo);
     int antes = propriedades(codigo);
     bool emoji = pictografico(antes);  // ExtPict Extend* so far
     bool pictograficoAntes = false;
     int indicadores = classe(antes) == INDICADOR_REGIONAL ? 1 : 0;
     while (j < tamanho) {
-        int n = lerCodigo(texto, tamanho, j, codigo);
+        int n = lerPontoDeCodigo(texto, tamanho, j, codigo);
         int depois = propriedades(codigo);
         if (!juntos(antes, depois, pictograficoAntes, indicadores)) break;
         pictograficoAntes = emoji && classe(depois) == ZWJ;
@@ -110,14 +111,14 @@ int grafemaAnterior(const char* texto, int tamanho, int i) {
 bool grafemaDePalavra(const char* texto, int tamanho, int i) {
     if (i >= tamanho) return false;
     unsigned codigo;
-    lerCodigo(texto, tamanho, i, codigo);
-    return (propriedades(codigo) & 128) != 0;
+    lerPontoDeCodigo(texto, tamanho, i, codigo);
+    return dePalavra(propriedades(codigo));
 }
 
 int colunaDepoisDe(const char* texto, int bytes, int x, int colunas, bool aposZwj) {
     for (int i = 0; i < bytes;) {
         unsigned codigo;
-        i += lerCodigo(texto, bytes, i, codigo);
+        i += lerPontoDeCodigo(texto, bytes, i, codigo);
         int p = propriedades(codigo);
         int w = aposZwj && pictografico(p) ? 0 : largura(p);
         aposZwj = classe(p) == ZWJ;

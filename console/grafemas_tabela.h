@@ -6,6 +6,16 @@
 
 const char VERSAO_UNICODE[] = "15.0.0";
 
+// Each entry: the first code point of a run of code points with the same
+// properties, shifted by GRAFEMA_DESLOCAMENTO_CODIGO, and the properties in
+// the bits below it.
+const int GRAFEMA_DESLOCAMENTO_CODIGO = 8;
+const uint32_t GRAFEMA_CLASSE = 0x0F;         // cluster break class (UAX #29), in the order of CLASSES
+const uint32_t GRAFEMA_PICTOGRAFICO = 0x10;   // Extended_Pictographic
+const int GRAFEMA_DESLOCAMENTO_LARGURA = 5;
+const uint32_t GRAFEMA_LARGURA = 0x03;        // columns on a terminal, 0 to 2, after that shift
+const uint32_t GRAFEMA_DE_PALAVRA = 0x80;     // a letter or a digit (General_Category L* or N*)
+
 const uint32_t TABELA_GRAFEMAS[] = {
     0x00000003, 0x00000A02, 0x00000B03, 0x00000D01, 0x00000E03, 0x00002020,
     0x000030A0, 0x00003A20, 0x000041A0, 0x00005B20, 0x000061A0, 0x00007B20,

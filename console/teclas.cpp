@@ -282,7 +282,7 @@ int caractereDaTecla(const LeitorTeclas& l, char destino[4]) {
     return n;
 }
 
-ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bool ctrl) {
+ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bool ctrl, bool shift) {
     // Virtual-key codes of the console's key events.
     const int VK_SHIFT_ = 0x10, VK_CONTROL_ = 0x11, VK_MENU_ = 0x12, VK_CAPITAL_ = 0x14, VK_PRIOR_ = 0x21,
               VK_NEXT_ = 0x22, VK_END_ = 0x23, VK_HOME_ = 0x24, VK_LEFT_ = 0x25, VK_UP_ = 0x26, VK_RIGHT_ = 0x27,
@@ -307,7 +307,8 @@ ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bo
         if (caractere < 0x80) return tecla(static_cast<int>(caractere));
         return tecla(TECLA_NAO_ASCII);
     }
-    bool modificada = alt || ctrl;
+    // Any modifier, Shift too, as a terminal sends ESC [ 1 ; 2 A for Shift+Up.
+    bool modificada = alt || ctrl || shift;
     switch (teclaVirtual) {
     case VK_UP_: return tecla(modificada ? SETA_CIMA_MODIFICADA : SETA_CIMA);
     case VK_DOWN_: return tecla(modificada ? SETA_BAIXO_MODIFICADA : SETA_BAIXO);
@@ -342,25 +343,6 @@ bool digitoDoTecladoNumerico(const LeitorConsole& l, const EventoConsole& e) {
     return vk == VK_INSERT_ || vk == VK_CLEAR_ || (vk >= VK_PRIOR_ && vk <= VK_DOWN_);
 }
 
-int codificarUtf8(unsigned codigo, char destino[4]) {
-    if (codigo < 0x800) {
-        destino[0] = static_cast<char>(0xC0 | codigo >> 6);
-        destino[1] = static_cast<char>(0x80 | (codigo & 0x3F));
-        return 2;
-    }
-    if (codigo < 0x10000) {
-        destino[0] = static_cast<char>(0xE0 | codigo >> 12);
-        destino[1] = static_cast<char>(0x80 | (codigo >> 6 & 0x3F));
-        destino[2] = static_cast<char>(0x80 | (codigo & 0x3F));
-        return 3;
-    }
-    destino[0] = static_cast<char>(0xF0 | codigo >> 18);
-    destino[1] = static_cast<char>(0x80 | (codigo >> 12 & 0x3F));
-    destino[2] = static_cast<char>(0x80 | (codigo >> 6 & 0x3F));
-    destino[3] = static_cast<char>(0x80 | (codigo & 0x3F));
-    return 4;
-}
-
 }  // namespace
 
 void reiniciarLeitorConsole(LeitorConsole& l, bool estendidasSemMarca) {
@@ -373,6 +355,7 @@ TeclaDoEvento teclaDoEvento(LeitorConsole& l, const EventoConsole& e) {
     unsigned unidade = e.unidade & 0xFFFF;
     bool alt = (e.estado & (CONSOLE_ALT_ESQUERDO | CONSOLE_ALT_DIREITO)) != 0;
     bool ctrl = (e.estado & (CONSOLE_CTRL_ESQUERDO | CONSOLE_CTRL_DIREITO)) != 0;
+    bool shift = (e.estado & CONSOLE_SHIFT) != 0;
     int teclaVirtual = e.teclaVirtual;
     if (!e.pressionada) {
         if (teclaVirtual != VK_MENU_ || unidade == 0) return t;
@@ -381,7 +364,7 @@ TeclaDoEvento teclaDoEvento(LeitorConsole& l, const EventoConsole& e) {
         return t;
     }
     // A character sent as an event was typed by no key: no modifier holds.
-    if (teclaVirtual == 0 || teclaVirtual == VK_PACKET_) alt = ctrl = false;
+    if (teclaVirtual == 0 || teclaVirtual == VK_PACKET_) alt = ctrl = shift = false;
 
     if (unidade >= 0xD800 && unidade <= 0xDBFF) {
         l.metadeAlta = unidade;
@@ -392,7 +375,7 @@ TeclaDoEvento teclaDoEvento(LeitorConsole& l, const EventoConsole& e) {
         if (l.metadeAlta == 0) return t;  // half a character is none
         caractere = 0x10000 + ((l.metadeAlta - 0xD800) << 10) + (unidade - 0xDC00);
     }
-    ResultadoTecla r = teclaDoConsole(teclaVirtual, caractere, alt, ctrl);
+    ResultadoTecla r = teclaDoConsole(teclaVirtual, caractere, alt, ctrl, shift);
     // A modifier pressed between the halves (the Alt of the second half's
     // code) does not part them.
     if (!r.pronta) return t;

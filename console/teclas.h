@@ -82,6 +82,7 @@ const unsigned CONSOLE_ALT_DIREITO = 0x0001;
 const unsigned CONSOLE_ALT_ESQUERDO = 0x0002;
 const unsigned CONSOLE_CTRL_DIREITO = 0x0004;
 const unsigned CONSOLE_CTRL_ESQUERDO = 0x0008;
+const unsigned CONSOLE_SHIFT = 0x0010;
 const unsigned CONSOLE_TECLA_ESTENDIDA = 0x0100;  // not on the numeric keypad
 
 // What one event left for the next: the first half of a character outside
@@ -114,8 +115,8 @@ void reiniciarLeitorConsole(LeitorConsole& l, bool estendidasSemMarca = false);
 TeclaDoEvento teclaDoEvento(LeitorConsole& l, const EventoConsole& e);
 
 // A key press read as a console key event (Windows): its virtual-key code,
-// the character it typed (UTF-16, 0 for none) and whether Alt or Ctrl were
-// held. Gives the same code as the bytes of a terminal would: a letter with
-// an accent is one TECLA_NAO_ASCII; a modifier alone is no key at all
-// (no key pronta).
-ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bool ctrl);
+// the character it typed (UTF-16, 0 for none) and whether Alt, Ctrl or
+// Shift were held (Shift tells only the arrows apart). Gives the same code
+// as the bytes of a terminal would: a letter with an accent is one
+// TECLA_NAO_ASCII; a modifier alone is no key at all (no key pronta).
+ResultadoTecla teclaDoConsole(int teclaVirtual, unsigned caractere, bool alt, bool ctrl, bool shift = false);

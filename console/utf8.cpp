@@ -23,3 +23,22 @@ int tamanhoUtf8(const unsigned char* s) {
     }
     return seguintes + 1;
 }
+
+int codificarUtf8(unsigned codigo, char destino[4]) {
+    if (codigo < 0x800) {
+        destino[0] = static_cast<char>(0xC0 | codigo >> 6);
+        destino[1] = static_cast<char>(0x80 | (codigo & 0x3F));
+        return 2;
+    }
+    if (codigo < 0x10000) {
+        destino[0] = static_cast<char>(0xE0 | codigo >> 12);
+        destino[1] = static_cast<char>(0x80 | (codigo >> 6 & 0x3F));
+        destino[2] = static_cast<char>(0x80 | (codigo & 0x3F));
+        return 3;
+    }
+    destino[0] = static_cast<char>(0xF0 | codigo >> 18);
+    destino[1] = static_cast<char>(0x80 | (codigo >> 12 & 0x3F));
+    destino[2] = static_cast<char>(0x80 | (codigo >> 6 & 0x3F));
+    destino[3] = static_cast<char>(0x80 | (codigo & 0x3F));
+    return 4;
+}

@@ -35,16 +35,12 @@ void jogarRodada(Partida& partida) {
 }
 
 void jogarPartida(Partida& partida, unsigned semente) {
-    partida = Partida{};  // every total starts at zero
+    // Every total starts at zero; each sheet empties its own answers when
+    // its turn begins.
+    partida = Partida{};
     srand(semente);
 
     cadastrarJogadores(partida);
-
-    for (int jogador = 0; jogador < MAX_JOGADORES; jogador++) {
-        for (int categoria = 0; categoria < NUM_CATEGORIAS; categoria++) {
-            partida.respostas[jogador][categoria][0] = '\0';
-        }
-    }
 
     abrirTela(COR_PARTIDA, "         JOGO INICIANDO...");
     pausar(PAUSA_MS);

@@ -82,7 +82,7 @@ def main():
     entradas = []
     anterior = None
     for c in range(MAXIMO):
-        p = classe[c] | (16 if pictografico[c] else 0) | largura[c] << 5 | (128 if alnum[c] else 0)
+        p = classe[c] | (0x10 if pictografico[c] else 0) | largura[c] << 5 | (0x80 if alnum[c] else 0)
         if p != anterior:
             entradas.append((c, p))
             anterior = p
@@ -93,6 +93,16 @@ def main():
     print("#include <cstdint>")
     print()
     print("const char VERSAO_UNICODE[] = \"%s\";" % versao(ucd))
+    print()
+    print("// Each entry: the first code point of a run of code points with the same")
+    print("// properties, shifted by GRAFEMA_DESLOCAMENTO_CODIGO, and the properties in")
+    print("// the bits below it.")
+    print("const int GRAFEMA_DESLOCAMENTO_CODIGO = 8;")
+    print("const uint32_t GRAFEMA_CLASSE = 0x0F;         // cluster break class (UAX #29), in the order of CLASSES")
+    print("const uint32_t GRAFEMA_PICTOGRAFICO = 0x10;   // Extended_Pictographic")
+    print("const int GRAFEMA_DESLOCAMENTO_LARGURA = 5;")
+    print("const uint32_t GRAFEMA_LARGURA = 0x03;        // columns on a terminal, 0 to 2, after that shift")
+    print("const uint32_t GRAFEMA_DE_PALAVRA = 0x80;     // a letter or a digit (General_Category L* or N*)")
     print()
     print("const uint32_t TABELA_GRAFEMAS[] = {")
     for i in range(0, len(entradas), 6):
