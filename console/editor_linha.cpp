@@ -4,7 +4,7 @@
 
 #include "console/grafemas.h"
 #include "console/sequencias.h"
-#include "console/teclas.h"
+#include "console/codigos_teclas.h"
 #include "console/utf8.h"
 
 namespace {

@@ -181,14 +181,14 @@ void aplicarCorPendente() {
 // UTF-8 text, whole characters, to the console as UTF-16: a whole screen
 // (the output record holds 64 KiB) in one write, so the console never shows
 // it drawn in pieces. Every UTF-8 byte makes at most one UTF-16 unit.
-const int TAM_TEXTO_LARGO = 64 * 1024;
+const int TAM_TEXTO_LARGO = 65536;
 wchar_t textoLargo[TAM_TEXTO_LARGO];
 
 bool escreverTexto(const char* dados, int tamanho) {
     while (tamanho > 0) {
         // Past 64 KiB, a piece that ends on a character's first byte, so none is cut.
         int n = tamanho < TAM_TEXTO_LARGO ? tamanho : TAM_TEXTO_LARGO;
-        while (n < tamanho && n > 1 && (static_cast<unsigned char>(dados[n]) & 0xC0) == 0x80) n--;
+        while (n < tamanho && n > 1 && (static_cast<unsigned char>(dados[n]) >> 6) == 2) n--;  // a continuation byte
         int unidades = MultiByteToWideChar(CP_UTF8, 0, dados, n, textoLargo, TAM_TEXTO_LARGO);
         DWORD escritos = 0;
         if (unidades > 0 && !WriteConsoleW(saida, textoLargo, static_cast<DWORD>(unidades), &escritos, nullptr))

@@ -16,6 +16,7 @@ bool edicaoRoteiro = false;
 int colunasRoteiro = 80;
 int linhasRoteiro = 24;
 bool quebraDeImediatoRoteiro = false;
+bool escondeCursorRoteiro = false;
 
 namespace {
 
@@ -35,6 +36,9 @@ size_t totalSaida = 0;
 int escritas = 0;
 int pausas = 0;
 long leiturasTecla = 0;
+char retomada[64];
+int tamRetomada = 0;
+int maiorInterrupcao = 0;
 
 bool intervaloAntes(size_t pos) {
     for (size_t i = 0; i < numIntervalos; i++) {
@@ -92,12 +96,16 @@ void definirRoteiro(const char* dadosEntrada, size_t tamEntrada, const char* dad
     tamSaida = totalSaida = 0;
     escritas = pausas = 0;
     leiturasTecla = 0;
+    tamRetomada = maiorInterrupcao = 0;
 }
 
 const char* saidaRoteiro() { return saida; }
 size_t tamSaidaRoteiro() { return tamSaida; }
 size_t totalSaidaRoteiro() { return totalSaida; }
 int escritasRoteiro() { return escritas; }
+const char* retomadaRoteiro() { return retomada; }
+int tamRetomadaRoteiro() { return tamRetomada; }
+int maiorInterrupcaoRoteiro() { return maiorInterrupcao; }
 int pausasRoteiro() { return pausas; }
 long leiturasTeclaRoteiro() { return leiturasTecla; }
 
@@ -131,8 +139,7 @@ bool terminalQuebraDeImediato() { return quebraDeImediatoRoteiro; }
 // Colours and clears come as a terminal's escape sequences.
 bool terminalTomaSequencias() { return true; }
 
-// The cursor's state is no part of what the tests read.
-bool terminalEscondeCursor() { return false; }
+bool terminalEscondeCursor() { return escondeCursorRoteiro; }
 
 void terminalAplicarCor(int, int) {}
 
@@ -149,7 +156,13 @@ bool terminalJanelaFechaComOJogo() { return false; }
 
 void terminalConcluir() {}
 
-// Nothing stops or interrupts the scripted console.
-void terminalGuardarRetomada(const char*, int) {}
+void terminalGuardarRetomada(const char* dados, int tamanho) {
+    tamRetomada = tamanho < static_cast<int>(sizeof retomada) ? tamanho : static_cast<int>(sizeof retomada);
+    memcpy(retomada, dados, static_cast<size_t>(tamRetomada));
+}
 
-void terminalGuardarInterrupcao(const char*, int) {}
+void terminalGuardarInterrupcao(const char* dados, int tamanho) {
+    for (int i = 0; i < tamanho; i++)
+        if (dados[i] != '\n') abort();  // nothing but line feeds belongs there
+    if (tamanho > maiorInterrupcao) maiorInterrupcao = tamanho;
+}

@@ -32,5 +32,14 @@ extern int linhasRoteiro;
 // virtual-terminal processing does.
 extern bool quebraDeImediatoRoteiro;
 
+// Whether the "terminal" has a cursor for the console services to hide.
+extern bool escondeCursorRoteiro;
+// What the console services last kept for a stop (the colour, the cursor's
+// state), and the most line feeds they ever kept for an interrupt, since
+// definirRoteiro.
+const char* retomadaRoteiro();
+int tamRetomadaRoteiro();
+int maiorInterrupcaoRoteiro();
+
 // Called once per read of a key byte; a test can stop a runaway match here.
 extern long limiteLeiturasTecla;

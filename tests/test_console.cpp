@@ -7,9 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "console/console.h"
-#include "console/saida.h"
 #include "console/comando_cor.h"
+#include "console/console.h"
+#include "console/editor_linha.h"
+#include "console/saida.h"
 #include "console/sequencias.h"
 #include "tests/terminal_roteiro.h"
 
@@ -187,4 +188,33 @@ TEST(Console, TelaUmaTelaEUmaEscrita) {
     int n;
     lerInteiro(n);
     EXPECT_EQ(escritasRoteiro(), 1);
+}
+
+// What a backend keeps for the moments the console services cannot act:
+// after fg, the colour in force and the cursor hidden where the sheet hid
+// it; on Ctrl-C, a line feed per row down to the end of the line being
+// typed, plus one. A terminal that tells no size is taken as 80 by 24.
+TEST(Console, RetomadaEInterrupcaoGuardadasNoTerminal) {
+    escondeCursorRoteiro = true;
+    colunasRoteiro = linhasRoteiro = 0;
+    edicaoRoteiro = true;
+    // 100 letters: two rows at 80 columns; Home takes the cursor to the first.
+    const std::string teclas = "w" + std::string(100, 'x') + "\x1b[H\r";
+    definirRoteiro("", 0, teclas.data(), teclas.size());
+    iniciarConsole();
+    abrirTela("color 1F", "T");
+    EXPECT_EQ(lerTecla(), 'w');
+    EXPECT_EQ(std::string(retomadaRoteiro(), static_cast<size_t>(tamRetomadaRoteiro())),
+              "\x1b[0;44;97m\x1b[?25l");
+    char linhaLida[MAX_LINHA + 1];
+    EXPECT_TRUE(lerLinha(linhaLida, sizeof linhaLida));
+    EXPECT_EQ(strlen(linhaLida), 100u);
+    EXPECT_EQ(std::string(retomadaRoteiro(), static_cast<size_t>(tamRetomadaRoteiro())), "\x1b[0;44;97m");
+    EXPECT_EQ(maiorInterrupcaoRoteiro(), 2);
+    encerrarConsole();
+    const std::string tudo(saidaRoteiro(), tamSaidaRoteiro());
+    EXPECT_EQ(tudo.find("\x1b[?25l"), tudo.rfind("\x1b[?25l"));  // hidden once, shown at the line
+    escondeCursorRoteiro = edicaoRoteiro = false;
+    colunasRoteiro = 80;
+    linhasRoteiro = 24;
 }

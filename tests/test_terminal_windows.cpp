@@ -315,17 +315,6 @@ TEST(SaidaApi, LinhaAteAMargemDoBuffer) {
     CloseHandle(entrada);
 }
 
-// Only a console the game has to itself closes with it; a shell attached too
-// keeps it, and a game whose input or output is redirected waits for nobody.
-TEST(JanelaDoJogo, SoOConsoleDoJogoSozinhoEspera) {
-    EXPECT_TRUE(consoleFechaComOJogo(1, true, true));
-    EXPECT_FALSE(consoleFechaComOJogo(2, true, true));  // cmd or PowerShell
-    EXPECT_FALSE(consoleFechaComOJogo(3, true, true));
-    EXPECT_FALSE(consoleFechaComOJogo(0, true, true));  // the count failed: as from a shell
-    EXPECT_FALSE(consoleFechaComOJogo(1, false, true));
-    EXPECT_FALSE(consoleFechaComOJogo(1, true, false));
-}
-
 // The console's events, put in its input buffer as a player's keys would
 // be: a resize asks for a redraw; a character outside the basic plane comes
 // in two halves and is one key with its four UTF-8 bytes; an arrow is one
