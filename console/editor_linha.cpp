@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "console/codigos_teclas.h"
 #include "console/grafemas.h"
 #include "console/sequencias.h"
-#include "console/codigos_teclas.h"
 #include "console/utf8.h"
 
 namespace {

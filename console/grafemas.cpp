@@ -22,7 +22,9 @@ int propriedades(unsigned codigo) {
 
 int classe(int p) { return static_cast<int>(p & GRAFEMA_CLASSE); }
 bool pictografico(int p) { return (p & GRAFEMA_PICTOGRAFICO) != 0; }
-int largura(int p) { return static_cast<int>((static_cast<uint32_t>(p) >> GRAFEMA_DESLOCAMENTO_LARGURA) & GRAFEMA_LARGURA); }
+int largura(int p) {
+    return static_cast<int>((static_cast<uint32_t>(p) >> GRAFEMA_DESLOCAMENTO_LARGURA) & GRAFEMA_LARGURA);
+}
 bool dePalavra(int p) { return (p & GRAFEMA_DE_PALAVRA) != 0; }
 
 // The code point at byte i and its length; a byte that is not UTF-8 stands

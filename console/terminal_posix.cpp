@@ -38,9 +38,9 @@ struct termios modoTecla;
 volatile sig_atomic_t emModoTecla = 0;
 volatile sig_atomic_t retomado = 0;        // came back from Ctrl-Z: the screen needs redrawing
 volatile sig_atomic_t redimensionado = 0;  // the window changed size: likewise
-bool terminalPerdido = false;            // a write or a key read failed: nobody is there
-bool janelaDoJogo = false;               // the game leads its terminal's session
-volatile sig_atomic_t concluido = 0;     // past the last screen: an interrupt is a normal end
+bool terminalPerdido = false;              // a write or a key read failed: nobody is there
+bool janelaDoJogo = false;                 // the game leads its terminal's session
+volatile sig_atomic_t concluido = 0;       // past the last screen: an interrupt is a normal end
 LeitorTeclas leitor;
 
 // Bytes read from the terminal and not yet decoded: one read() takes all

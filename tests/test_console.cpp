@@ -204,8 +204,7 @@ TEST(Console, RetomadaEInterrupcaoGuardadasNoTerminal) {
     iniciarConsole();
     abrirTela("color 1F", "T");
     EXPECT_EQ(lerTecla(), 'w');
-    EXPECT_EQ(std::string(retomadaRoteiro(), static_cast<size_t>(tamRetomadaRoteiro())),
-              "\x1b[0;44;97m\x1b[?25l");
+    EXPECT_EQ(std::string(retomadaRoteiro(), static_cast<size_t>(tamRetomadaRoteiro())), "\x1b[0;44;97m\x1b[?25l");
     char linhaLida[MAX_LINHA + 1];
     EXPECT_TRUE(lerLinha(linhaLida, sizeof linhaLida));
     EXPECT_EQ(strlen(linhaLida), 100u);
