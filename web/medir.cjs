@@ -1,8 +1,9 @@
 // The browser edition's figures: page load to the title screen over
 // loopback in headless Chromium (median of 5, each in a fresh context: no
 // cache; drawn without a GPU, as a headless machine has none), and
-// the compressed sizes of the game's code and of zova.html.
-//   NODE_PATH=<build>/npm/node_modules node medir.cjs BUILD_FOLDER
+// the compressed sizes of the game's code (its module and its addon to the
+// widget) and of zova.html.
+//   NODE_PATH=<build>/npm-navegador/node_modules node medir.cjs BUILD_FOLDER
 "use strict";
 const { chromium } = require("playwright-core");
 const path = require("path");
@@ -52,7 +53,9 @@ const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KB`;
   console.log(`load to title: median ${tempos[2].toFixed(0)} ms (runs: ${tempos.map((t) => t.toFixed(0)).join(", ")} ms)`);
   const wasm = comprimido(path.join(site, "zova.wasm"));
   const js = comprimido(path.join(site, "zova.js"));
-  console.log(`game code, gzip -9: ${kb(wasm + js)} (wasm ${kb(wasm)}, glue ${kb(js)})`);
+  const ligacao = comprimido(path.join(site, "ligacao_jogo.js"));
+  console.log(`game code, gzip -9: ${kb(wasm + js + ligacao)} (wasm ${kb(wasm)}, glue ${kb(js)}, ` +
+    `link to the widget ${kb(ligacao)})`);
   console.log(`zova.html, gzip -9: ${kb(comprimido(path.join(build, "zova.html")))}`);
 })().catch((e) => {
   console.error(e);

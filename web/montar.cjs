@@ -1,8 +1,8 @@
 // Puts the browser edition together from the game's module and the
 // terminal widget's files:
 //   site/      a folder to host anywhere static: index.html, the module,
-//              the widget and its addons, the page's script and style, and
-//              LICENCAS.txt
+//              the widget and its addons, the game's own addon, the page's
+//              script and style, and LICENCAS.txt
 //   zova.html  the same page in one file, the module's wasm inside it, that
 //              plays opened from the disk
 //   node montar.cjs WEB NODE_MODULES LICENSE MODULE.js MODULE.wasm SINGLE.js OUT
@@ -20,6 +20,10 @@ if (!saida) {
 const ler = (arquivo) => fs.readFileSync(arquivo, "utf8");
 // Source maps are not shipped: their comments would point at nothing.
 const semMapa = (js) => js.replace(/\n?\/\/# sourceMappingURL=\S*\s*$/, "\n");
+// The page's own scripts go out without the lines that are only comments:
+// they are for whoever reads the sources, and would be most of what the
+// game's addon weighs.
+const semComentarios = (js) => js.split("\n").filter((linha) => !/^\s*\/\//.test(linha)).join("\n");
 
 // Every file of the page, by the name the page gives it.
 const arquivos = {
@@ -28,7 +32,8 @@ const arquivos = {
   "addon-fit.js": semMapa(ler(path.join(modulos, "@xterm/addon-fit/lib/addon-fit.js"))),
   "addon-unicode11.js": semMapa(ler(path.join(modulos, "@xterm/addon-unicode11/lib/addon-unicode11.js"))),
   "zova.js": ler(modulo),
-  "pagina.js": ler(path.join(web, "pagina.js")),
+  "ligacao_jogo.js": semComentarios(ler(path.join(web, "ligacao_jogo.js"))),
+  "pagina.js": semComentarios(ler(path.join(web, "pagina.js"))),
   "pagina.css": ler(path.join(web, "pagina.css")),
 };
 

@@ -52,12 +52,15 @@
   // them: the widget's own table is older than emoji.
   term.loadAddon(new Unicode11Addon.Unicode11Addon());
   term.unicode.activeVersion = "11";
+  // The game's keys and writes go through its own addon.
+  var ligacao = new LigacaoJogo();
+  term.loadAddon(ligacao);
   // The game starts loading now: its module compiles while the widget is
   // set up, and it runs only once this script is done.
   var fim = document.getElementById("fim");
   var terminou = false;
   criarZova({
-    terminal: term,
+    ligacao: ligacao,
     aoTerminar: function () {
       terminou = true;
       fim.hidden = false;

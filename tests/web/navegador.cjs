@@ -114,6 +114,49 @@ function vigiarErros(pagina, nome) {
   });
 }
 
+// The page keeps its widget to itself: the widget's class is wrapped, as
+// the page loads, to reach its buffer (terminalDoTeste) and to count the
+// listeners registered on it and not yet disposed of (ouvintesDoTeste).
+async function envolverTerminal(pagina) {
+  await pagina.addInitScript(() => {
+    const vivos = { onData: 0, onBinary: 0, onResize: 0 };
+    globalThis.ouvintesDoTeste = vivos;
+    let Classe;
+    Object.defineProperty(globalThis, "Terminal", {
+      configurable: true,
+      get: () => Classe,
+      set: (c) => {
+        Classe = class extends c {
+          constructor(...args) {
+            super(...args);
+            globalThis.terminalDoTeste = this;
+          }
+        };
+        for (const nome of Object.keys(vivos)) {
+          const evento = Object.getOwnPropertyDescriptor(c.prototype, nome).get;
+          Object.defineProperty(Classe.prototype, nome, {
+            get() {
+              const registrar = evento.call(this);
+              return (ouvinte) => {
+                const registro = registrar(ouvinte);
+                let vivo = true;
+                vivos[nome]++;
+                return {
+                  dispose() {
+                    if (vivo) vivos[nome]--;
+                    vivo = false;
+                    registro.dispose();
+                  },
+                };
+              };
+            },
+          });
+        }
+      },
+    });
+  });
+}
+
 // ---------------------------------------------------------------------------
 // A whole match, side by side.
 async function partidaLadoALado(navegador, endereco) {
@@ -226,13 +269,20 @@ async function partidaLadoALado(navegador, endereco) {
 
 // The single file, opened from the disk on a tablet, plays to the final
 // screen: a tap brings up the keyboard (focuses the widget's input), and
-// the text comes as an on-screen keyboard sends it.
+// the text comes as an on-screen keyboard sends it. The game's listeners
+// on the widget are disposed of when it ends; the page's own stay.
 async function arquivoUnico(navegador) {
   const contexto = await navegador.newContext({ viewport: { width: 768, height: 1000 }, isMobile: true, hasTouch: true });
   const pagina = await contexto.newPage();
   vigiarErros(pagina, "zova.html");
+  await envolverTerminal(pagina);
   await pagina.goto(url.pathToFileURL(unico).href);
   await estavel(() => telaWeb(pagina), "Quantidade de jogadores", "zova.html: the title");
+  const ouvintes = () => pagina.evaluate(() => ({ ...globalThis.ouvintesDoTeste }));
+  const emJogo = await ouvintes();
+  verificados++;
+  if (emJogo.onData < 1 || emJogo.onBinary < 1 || emJogo.onResize < 1)
+    falhar(`zova.html: the game listens to no key or resize: ${JSON.stringify(emJogo)}`);
   await pagina.evaluate(() => document.activeElement && document.activeElement.blur());
   await pagina.tap("#terminal");
   verificados++;
@@ -265,32 +315,23 @@ async function arquivoUnico(navegador) {
   const final = await estavel(() => telaWeb(pagina), "FIM DE JOGO!", "zova.html: the final screen");
   verificados++;
   if (final && !final.includes("VENCEDOR: Ana!")) falhar(`zova.html: the winner is not Ana\n${final.join("\n")}`);
+  await pagina.locator("#nova-partida").waitFor({ state: "visible", timeout: 5000 });
+  const depois = await ouvintes();
+  verificados++;
+  if (depois.onData !== 0 || depois.onBinary !== 0 || depois.onResize !== emJogo.onResize - 1)
+    falhar(`zova.html: the game's listeners are left on the widget after its end: ` +
+      `${JSON.stringify(depois)}, during the game ${JSON.stringify(emJogo)}`);
   await contexto.close();
 }
 
 // A window too short for a sheet: the sheet runs into the widget's
 // scroll-back, and the next player's sheet leaves nothing of it there, nor
 // on the screen, where a line wraps and its second row is reached by no
-// newline. The page keeps its widget to itself: the widget's class is
-// wrapped, as the page loads, to reach its buffer.
+// newline.
 async function rolagemNaTroca(navegador) {
   const pagina = await navegador.newPage({ viewport: { width: 660, height: 190 } });
   vigiarErros(pagina, "short window");
-  await pagina.addInitScript(() => {
-    let Classe;
-    Object.defineProperty(globalThis, "Terminal", {
-      configurable: true,
-      get: () => Classe,
-      set: (c) => {
-        Classe = class extends c {
-          constructor(...args) {
-            super(...args);
-            globalThis.terminalDoTeste = this;
-          }
-        };
-      },
-    });
-  });
+  await envolverTerminal(pagina);
   await pagina.goto(url.pathToFileURL(unico).href);
   // The buffer's lines, a wrapped row joined to the one it goes on from:
   // those above the screen, then those on it, and how many rows wrapped.
