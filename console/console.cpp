@@ -202,6 +202,7 @@ int editarLinha(char* destino, int limite) {
         int tamCaractere = codigo == TECLA_NAO_ASCII ? terminalCaractereDaTecla(caractere) : 0;
         e.tamQuadro = 0;
         r = aplicarTeclaEdicao(e, codigo, caractere, tamCaractere);
+        if (r == EDICAO_FIM_DA_ENTRADA && !terminalEntradaPodeAcabar()) r = EDICAO_SEGUE;
         if (e.tamQuadro > 0) terminalEscrever(e.quadro, e.tamQuadro);
         guardarInterrupcao(r == EDICAO_SEGUE ? linhasAteOFim(e) : 0);
         if (r == EDICAO_REDESENHAR_TELA) {  // Ctrl-L: the screen, cleared, with the line

@@ -20,6 +20,11 @@ void terminalEncerrar();
 // keys (standard input is the terminal), rather than read as bytes.
 bool terminalEditaLinhas();
 
+// Whether the player can end the input from the keyboard, as a terminal's
+// Ctrl-D on an empty line does; false where the input never ends (a web
+// page, where Ctrl-D is also the browser's own key).
+bool terminalEntradaPodeAcabar();
+
 // What terminalLerEntrada returns, instead of a number of bytes, when the
 // screen must be drawn again before the read goes on.
 const int ENTRADA_REDESENHAR = -1;

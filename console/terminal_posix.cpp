@@ -293,6 +293,8 @@ void terminalEncerrar() {
 
 bool terminalEditaLinhas() { return teclasDaEntrada && modosGuardados; }
 
+bool terminalEntradaPodeAcabar() { return true; }
+
 int terminalLerEntrada(char* destino, int tamanho) {
     for (;;) {
         if (terminalPerdido) return 0;  // nobody can see a prompt: as at the end of input

@@ -64,6 +64,10 @@ void terminalEncerrar() {
 
 bool terminalEditaLinhas() { return true; }
 
+// A page's input never ends: Ctrl-D on an empty line must not throw the
+// match away, nobody typing the screens that are left.
+bool terminalEntradaPodeAcabar() { return false; }
+
 // Every line is edited here: there is no other standard input.
 int terminalLerEntrada(char*, int) { return 0; }
 

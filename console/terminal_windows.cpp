@@ -303,6 +303,9 @@ void terminalEncerrar() {
 
 bool terminalEditaLinhas() { return linhasEditadas; }
 
+// Ctrl-D on an empty line ends it, as at a terminal.
+bool terminalEntradaPodeAcabar() { return true; }
+
 // Standard input redirected: one line at most; text mode turns CR LF into LF.
 int terminalLerEntrada(char* destino, int tamanho) {
     int n = 0;

@@ -17,6 +17,7 @@ int colunasRoteiro = 80;
 int linhasRoteiro = 24;
 bool quebraDeImediatoRoteiro = false;
 bool escondeCursorRoteiro = false;
+bool entradaAcabaRoteiro = true;
 
 namespace {
 
@@ -112,6 +113,8 @@ long leiturasTeclaRoteiro() { return leiturasTecla; }
 void terminalIniciar() { reiniciarLeitor(leitor); }
 void terminalEncerrar() {}
 bool terminalEditaLinhas() { return edicaoRoteiro; }
+
+bool terminalEntradaPodeAcabar() { return entradaAcabaRoteiro; }
 
 int terminalLerEntrada(char* destino, int tamanho) {
     return static_cast<int>(fread(destino, 1, static_cast<size_t>(tamanho), entrada));

@@ -32,6 +32,9 @@ extern int linhasRoteiro;
 // virtual-terminal processing does.
 extern bool quebraDeImediatoRoteiro;
 
+// Whether Ctrl-D on an empty line ends the input, as at a terminal (not in
+// a page).
+extern bool entradaAcabaRoteiro;
 // Whether the "terminal" has a cursor for the console services to hide.
 extern bool escondeCursorRoteiro;
 // What the console services last kept for a stop (the colour, the cursor's

@@ -217,3 +217,26 @@ TEST(Console, RetomadaEInterrupcaoGuardadasNoTerminal) {
     colunasRoteiro = 80;
     linhasRoteiro = 24;
 }
+
+// Where the input never ends (a page), Ctrl-D on an empty line does
+// nothing: the match goes on with the line typed after it. At a terminal
+// it ends the input, and the read says so.
+TEST(Console, CtrlDNumaLinhaVaziaSoAcabaAEntradaOndeElaAcaba) {
+    const std::string teclas = "\x04"
+                               "ab\r";
+    edicaoRoteiro = true;
+    entradaAcabaRoteiro = false;
+    definirRoteiro("", 0, teclas.data(), teclas.size());
+    iniciarConsole();
+    bool leu = false;
+    EXPECT_EQ(linha(&leu), "ab");
+    EXPECT_TRUE(leu);
+    EXPECT_FALSE(fimDaEntrada());
+    entradaAcabaRoteiro = true;
+    definirRoteiro("", 0, teclas.data(), teclas.size());
+    iniciarConsole();
+    EXPECT_EQ(linha(&leu), "intocado");
+    EXPECT_FALSE(leu);
+    EXPECT_TRUE(fimDaEntrada());
+    edicaoRoteiro = false;
+}
