@@ -222,8 +222,9 @@ TEST(Console, RetomadaEInterrupcaoGuardadasNoTerminal) {
 // nothing: the match goes on with the line typed after it. At a terminal
 // it ends the input, and the read says so.
 TEST(Console, CtrlDNumaLinhaVaziaSoAcabaAEntradaOndeElaAcaba) {
-    const std::string teclas = "\x04"
-                               "ab\r";
+    const std::string teclas =
+        "\x04"
+        "ab\r";
     edicaoRoteiro = true;
     entradaAcabaRoteiro = false;
     definirRoteiro("", 0, teclas.data(), teclas.size());
