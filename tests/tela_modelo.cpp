@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 
-#include "console/grafemas.h"
+// Generated at build time from Python's character database and Unicode's
+// emoji data (tests/gerar_larguras_tela.py), never from the game's table:
+// a width the game gets wrong shows as a screen unlike the one it meant.
+#include "larguras_tela.h"
 
 const std::string CONTINUACAO = "\x01";
 const std::string PREENCHIMENTO = "\x02";
@@ -46,6 +49,18 @@ void sequencia(TelaModelo& t, const std::string& parametro, char final) {
     }
 }
 
+const FaixaTela& faixaDe(unsigned codigo) {
+    size_t inicio = 0, fim = sizeof FAIXAS_TELA / sizeof FAIXAS_TELA[0] - 1;
+    while (inicio < fim) {  // the last run that starts at or before codigo
+        size_t meio = (inicio + fim + 1) / 2;
+        if (FAIXAS_TELA[meio].primeiro <= codigo)
+            inicio = meio;
+        else
+            fim = meio - 1;
+    }
+    return FAIXAS_TELA[inicio];
+}
+
 unsigned codigoDe(const std::string& c) {
     unsigned char s0 = static_cast<unsigned char>(c[0]);
     if (c.size() == 1) return s0;
@@ -56,7 +71,8 @@ unsigned codigoDe(const std::string& c) {
 
 void escreverCaractere(TelaModelo& t, const std::string& c) {
     unsigned codigo = codigoDe(c);
-    int largura = t.aposZwj && emojiDoCodigo(codigo) ? 0 : larguraDoCodigo(codigo);
+    const FaixaTela& faixa = faixaDe(codigo);
+    int largura = t.aposZwj && faixa.pictografico ? 0 : faixa.largura;
     t.aposZwj = codigo == 0x200D;
     if (largura == 0) {  // joins the character before it, on the row above if that one wrapped
         int linha = t.linha, coluna = t.quebraPendente ? t.coluna : t.coluna - 1;

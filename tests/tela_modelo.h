@@ -1,14 +1,18 @@
 // A terminal's screen as a player sees it, for tests: the text of each row
 // and where the cursor is, after the sequences the line editor and the
 // screens send (text, CR, LF as CR LF, ESC [ n A, ESC [ n C, ESC [ J, ESC [ K,
-// ESC [ H and ESC [ row ; column H, ESC [ 2 J; colours and the cursor's visibility change nothing here). Rows
-// wrap and scroll as xterm's and tmux's do: a wide character takes two
-// cells, and goes whole to the next row from the last column, leaving it
-// blank; a character of no width joins the cell before it, and so does an
-// emoji after a zero-width joiner, as tmux draws it. With quebraDeImediato,
-// rows wrap as a console's do without virtual-terminal processing: a
-// character that fills the last column moves the cursor to the next row at
-// once.
+// ESC [ H and ESC [ row ; column H, ESC [ 2 J; colours and the cursor's
+// visibility change nothing here). Rows wrap and scroll as xterm's and
+// tmux's do: a wide character takes two cells, and goes whole to the next
+// row from the last column, leaving it blank; a character of no width (a
+// combining mark, a variation selector, a joiner) joins the cell before it,
+// and so does an emoji after a zero-width joiner, as tmux draws it. A skin
+// tone is an emoji of two cells of its own, and each letter of a flag takes
+// one, as tmux 3.3 draws them. Widths come from a table of the tests' own,
+// generated from Python's character database and Unicode's emoji data, not
+// from the game's. With quebraDeImediato, rows wrap as a console's do
+// without virtual-terminal processing: a character that fills the last
+// column moves the cursor to the next row at once.
 #pragma once
 
 #include <string>

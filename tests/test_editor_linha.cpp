@@ -12,7 +12,6 @@
 
 #include "console/console.h"
 #include "console/editor_linha.h"
-#include "console/grafemas.h"
 #include "console/saida.h"
 #include "console/teclas.h"
 #include "tests/tela_modelo.h"
@@ -28,16 +27,16 @@ std::string texto() { return std::string(e.texto, static_cast<size_t>(e.tamanho)
 std::string quadro() { return std::string(e.quadro, static_cast<size_t>(e.tamQuadro)); }
 
 // A prompt on a screen of the given width, and an empty line behind it;
-// with quebraDeImediato, on a console that wraps a full row at once.
-int larguraDe(const std::string& s) { return larguraDoTexto(s.data(), static_cast<int>(s.size())); }
-
+// with quebraDeImediato, on a console that wraps a full row at once. The
+// editor starts where the screen shows the prompt's end (at the margin when
+// the prompt filled its last row).
 void comecar(const std::string& p, int colunas, int linhas = 24, int limite = MAX_LINHA,
              bool quebraDeImediato = false) {
     prompt = p;
     iniciarTelaModelo(tela, linhas, colunas, quebraDeImediato);
     aplicarNaTela(tela, prompt);
-    int x = larguraDe(prompt);
-    iniciarEdicao(e, x == 0 ? 0 : (x - 1) % colunas + 1, colunas, linhas, limite, quebraDeImediato);
+    int x = tela.quebraPendente || tela.acabouDeQuebrar ? colunas : tela.coluna;
+    iniciarEdicao(e, x, colunas, linhas, limite, quebraDeImediato);
 }
 
 // The characters on the screen from the prompt on, row after row, blanks

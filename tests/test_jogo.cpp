@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "console/console.h"
-#include "console/comando_cor.h"
 #include "console/sequencias.h"
 #include "jogo/partida.h"
 #include "jogo/respostas.h"
@@ -63,16 +62,16 @@ std::string notas(int jogadores, const std::string& linha = "0 0 0 0 0 0") {
 // Round 1 ends at once for two players; the keys then play round 2.
 const std::string PULAR_RODADA = "FF";
 
-// The colour command's SGR, by its two digits.
-std::string sgr(const std::string& cor) {
-    int fundo, texto;
-    char seq[TAM_SEQUENCIA];
-    if (!interpretarCor(("color " + cor).c_str(), fundo, texto)) return "?";
-    return std::string(seq, static_cast<size_t>(sequenciaCor(seq, fundo, texto)));
-}
+// The colour commands' sequences, on black: the console's palette numbers
+// blue, green and red from the lowest bit, ANSI's red, green and blue, so
+// its aqua (3, B bright) is ANSI's 6 and its yellow (6, E bright) ANSI's 3.
+const std::string ROXO = "\x1b[0;40;95m";     // color D
+const std::string BRANCO = "\x1b[0;40;97m";   // color 0F
+const std::string AQUA = "\x1b[0;40;96m";     // color B
+const std::string AMARELO = "\x1b[0;40;93m";  // color E
 
 std::string tela(const std::string& cor, const std::string& titulo) {
-    return sgr(cor) + SEQ_INICIO_TELA + REGRA + "\n" + titulo + "\n" + REGRA + "\n";
+    return cor + SEQ_INICIO_TELA + REGRA + "\n" + titulo + "\n" + REGRA + "\n";
 }
 
 }  // namespace
@@ -80,11 +79,12 @@ std::string tela(const std::string& cor, const std::string& titulo) {
 TEST(Cadastro, RecusasENomesNaTela) {
     Jogo j = jogar("1\n6\n3\nAna\nBia\nCid\n" + notas(3), "");
     std::string esperado =
-        tela("0D", "                ZOVA") +
+        tela(ROXO, "                ZOVA") +
         "\nQuantidade de jogadores (2 a 5): " + "\nQuantidade invalida!\nDigite uma quantidade entre 2 e 5: " +
-        "\nQuantidade invalida!\nDigite uma quantidade entre 2 e 5: " + tela("0F", "          CADASTRO DOS JOGADORES") +
-        "\nNome do jogador 1: \nNome do jogador 2: \nNome do jogador 3: " + tela("0D", "         JOGO INICIANDO...") +
-        tela("0D", "              RODADA 1") + "\nA letra sorteada foi: ";
+        "\nQuantidade invalida!\nDigite uma quantidade entre 2 e 5: " +
+        tela(BRANCO, "          CADASTRO DOS JOGADORES") +
+        "\nNome do jogador 1: \nNome do jogador 2: \nNome do jogador 3: " + tela(ROXO, "         JOGO INICIANDO...") +
+        tela(ROXO, "              RODADA 1") + "\nA letra sorteada foi: ";
     EXPECT_EQ(j.saida.substr(0, esperado.size()), esperado);
     EXPECT_EQ(j.partida.qtdJogadores, 3);
     EXPECT_STREQ(j.partida.nomes[0], "Ana");
@@ -173,7 +173,7 @@ TEST(Respostas, TelaDoEditorExata) {
     std::string corpo = "\nLETRA: " + letra + " | JOGADOR: Ana\n" +
                         "(W/S ou Setas para navegar | ENTER ou D para responder | F para finalizar)\n\n" +
                         "    Nome: Arara\n -> CEP: \n    Objeto: \n    Marca: \n    Animal: \n    Cor: \n";
-    EXPECT_NE(j.saida.find(tela("0D", "              RODADA 2") + corpo), std::string::npos);
+    EXPECT_NE(j.saida.find(tela(ROXO, "              RODADA 2") + corpo), std::string::npos);
 }
 
 TEST(Respostas, OutrasTeclasSoRedesenham) {
@@ -206,8 +206,8 @@ TEST(Correcao, RodizioEPainel) {
     std::string painel = "\n" + largo + "\n         PAINEL GERAL (PARA DAR NOTA)\n" + largo + "\n" +
                          "\n [Ana]:\n    - Nome: \n    - CEP: \n    - Objeto: \n    - Marca: \n    - Animal: \n"
                          "    - Cor: \n";
-    EXPECT_NE(j.saida.find(tela("0D", "         CORRECAO DAS RESPOSTAS") + "\nAna (Juiz)"), std::string::npos);
-    EXPECT_NE(j.saida.find(tela("0B", "         CORRECAO DAS RESPOSTAS") + "\nBia (Juiz)"), std::string::npos);
+    EXPECT_NE(j.saida.find(tela(ROXO, "         CORRECAO DAS RESPOSTAS") + "\nAna (Juiz)"), std::string::npos);
+    EXPECT_NE(j.saida.find(tela(AQUA, "         CORRECAO DAS RESPOSTAS") + "\nBia (Juiz)"), std::string::npos);
     EXPECT_NE(j.saida.find(painel), std::string::npos);
     EXPECT_NE(j.saida.find("    - Cor: \n\n" + largo + "\n>>> AVALIANDO AGORA AS RESPOSTAS DE: Bia <<<\n" +
                            "Dica: Atribua notas (ex: 10 para valido/unico, 5 para repetido, 0 para invalido)\n\n" +
@@ -242,13 +242,13 @@ TEST(Correcao, BrancoDepoisDaUltimaNotaTerminaAEsperaDaRodada) {
 
 TEST(Resultado, TelasDeRodadaEFinalExatas) {
     Jogo j = jogar("2\nAna\nBia\n1 1 1 1 1 1\n2 2 2 2 2 2\n\n0 0 0 0 0 0\n0 0 0 0 0 0\n\n", "");
-    EXPECT_NE(j.saida.find(tela("0E", "         RESULTADO DA RODADA 1") +
+    EXPECT_NE(j.saida.find(tela(AMARELO, "         RESULTADO DA RODADA 1") +
                            "\nAna fez 12 pontos nesta rodada\nBia fez 6 pontos nesta rodada\n\n"
                            "----------- PLACAR GERAL -----------\n"
                            "\nAna: 12 pontos no total\nBia: 6 pontos no total\n\n"
                            "Pressione ENTER para iniciar a proxima rodada..."),
               std::string::npos);
-    std::string final = tela("0D", "            RESULTADO FINAL") +
+    std::string final = tela(ROXO, "            RESULTADO FINAL") +
                         "\nAna: 12 pontos\nBia: 6 pontos\n\nVENCEDOR: Ana!\n\n" + REGRA + "\n          FIM DE JOGO!\n" +
                         REGRA + "\n";
     ASSERT_GE(j.saida.size(), final.size());

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "console/grafemas.h"
 #include "tests/pty_sessao.h"
 #include "tests/tela_modelo.h"
 
@@ -56,12 +55,13 @@ TelaModelo telaAtual(const SessaoPty& s, int linhas = 45, int colunas = 120) {
     return t;
 }
 
-// The row the cursor is on shows texto, and the cursor stands right after it.
-void cursorDepoisDe(SessaoPty& s, const std::string& texto, int linhas = 45, int colunas = 120) {
+// The row the cursor is on shows texto, and the cursor stands in the given
+// column, right after it.
+void cursorDepoisDe(SessaoPty& s, const std::string& texto, int coluna, int linhas = 45, int colunas = 120) {
     lerTudo(s);
     TelaModelo t = telaAtual(s, linhas, colunas);
     EXPECT_EQ(linhaDaTela(t, t.linha), texto);
-    EXPECT_EQ(t.coluna, larguraDoTexto(texto.data(), static_cast<int>(texto.size())));
+    EXPECT_EQ(t.coluna, coluna);
 }
 
 bool modoRestaurado(const SessaoPty& s) {
@@ -97,21 +97,6 @@ void chegarAPrimeiraNota(SessaoPty& s) {
     ASSERT_TRUE(esperar(s, "JOGADOR: Bia"));
     digitar(s, "f");
     ASSERT_TRUE(esperar(s, "  -> Nome []: "));
-}
-
-// Ctrl-D at the line read that waits: the match must run to its end with no
-// key more (through its pauses: well within 10 s), exit 0 and give the
-// terminal back.
-void ctrlDTerminaAPartida(SessaoPty& s, const std::string& vencedor) {
-    ASSERT_TRUE(esperarLeitura(s, true));
-    digitar(s, "\x04");
-    int status = esperarFim(s, 10000);
-    ASSERT_TRUE(WIFEXITED(status)) << status;
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_NE(s.saida.find(vencedor), std::string::npos);
-    EXPECT_LT(s.saida.size(), 40000u);
-    EXPECT_TRUE(modoRestaurado(s));
-    encerrarSessao(s);
 }
 
 }  // namespace
@@ -253,39 +238,150 @@ TEST(FimDaPartida, IniciadoPorUmShellTerminaSemEsperar) {
     encerrarSessao(s);
 }
 
-// In a window of its own, Ctrl-D and Ctrl-C end the wait too; the match was
-// played to its end, so the game still ends with status 0.
-TEST(FimDaPartida, JanelaDoJogoTerminaComCtrlDOuCtrlC) {
-    for (const char* tecla : {"\x04", "\x03"}) {
-        SessaoPty s;
-        ASSERT_TRUE(iniciarSessao(s));
+// ---------------------------------------------------------------------------
+// Every way a session ends: a key or a closed window at each kind of read,
+// and the game gone within its time, with the terminal given back.
+
+namespace {
+
+// Where the session is brought first: the reads of each kind, one after
+// another in a match.
+enum Onde { NO_INICIO, NA_QUANTIDADE, NO_NOME, NA_FOLHA, NA_RESPOSTA, NA_NOTA, NA_ESPERA_DA_RODADA, NA_ESPERA_FINAL };
+enum Gesto { NENHUM, CTRL_C, CTRL_D, FECHAR_JANELA };
+// Exit status 0; killed by Ctrl-C's SIGINT, colours and cursor given back
+// first; or ended, whichever way.
+enum Fim { SAI_COM_0, MORTO_POR_SIGINT, TERMINA };
+
+struct Encerramento {
+    const char* id;  // the test's name
+    OpcoesSessao opcoes;
+    Onde onde;
+    Gesto gesto;
+    int prazoMs;  // ended within
+    Fim fim;
+    const char* vencedor;  // on the last screen, the match played through at once; nullptr: not looked at
+};
+
+void chegar(SessaoPty& s, Onde onde) {
+    if (onde == NO_INICIO) return;
+    if (onde == NA_ESPERA_FINAL) {
         jogarAteOFinal(s);
         ASSERT_TRUE(esperar(s, "\r\nPressione ENTER para sair..."));
         ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
-        digitar(s, tecla);
-        int status = esperarFim(s, 5000);
-        ASSERT_TRUE(WIFEXITED(status)) << status;
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-        EXPECT_TRUE(modoRestaurado(s));
-        encerrarSessao(s);
+        return;
     }
+    if (onde == NA_QUANTIDADE || onde == NO_NOME) {
+        ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
+        if (onde == NO_NOME) {
+            responder(s, "3");
+            ASSERT_TRUE(esperar(s, "Nome do jogador 1: "));
+            responder(s, "Ana");
+            ASSERT_TRUE(esperar(s, "Nome do jogador 2: "));
+        }
+    } else {
+        chegarALeitura(s, true);
+        if (onde == NA_RESPOSTA) {
+            digitar(s, "d");
+            ASSERT_TRUE(esperar(s, "Digite a resposta"));
+        }
+        if (onde == NA_NOTA || onde == NA_ESPERA_DA_RODADA) chegarAPrimeiraNota(s);
+        if (onde == NA_ESPERA_DA_RODADA) {
+            responder(s, "1 1 1 1 1 1");
+            ASSERT_TRUE(esperar(s, "  -> Nome []: "));
+            responder(s, "2 2 2 2 2 2");
+            ASSERT_TRUE(esperar(s, "Pressione ENTER"));
+        }
+    }
+    ASSERT_TRUE(esperarLeitura(s, onde != NA_FOLHA));
 }
 
-TEST(TerminalDevolvido, CtrlC) {
-    for (bool naLeituraDeTecla : {false, true}) {
-        SessaoPty s;
-        ASSERT_TRUE(iniciarSessao(s));
-        chegarALeitura(s, naLeituraDeTecla);
-        digitar(s, "\x03");
-        int status = esperarFim(s, 5000);
+OpcoesSessao comOpcao(bool OpcoesSessao::*opcao) {
+    OpcoesSessao o;
+    o.*opcao = true;
+    return o;
+}
+
+OpcoesSessao comSaida(const char* saida) {
+    OpcoesSessao o;
+    o.saida = saida;
+    return o;
+}
+
+void PrintTo(const Encerramento& e, std::ostream* os) { *os << e.id; }
+
+}  // namespace
+
+std::vector<Encerramento> encerramentos() {
+    const OpcoesSessao PADRAO;
+    return {
+        // Ctrl-C at a line read and at a key read.
+        {"CtrlCNaQuantidade", PADRAO, NA_QUANTIDADE, CTRL_C, 5000, MORTO_POR_SIGINT, nullptr},
+        {"CtrlCNaFolha", PADRAO, NA_FOLHA, CTRL_C, 5000, MORTO_POR_SIGINT, nullptr},
+        // A closed window ends the game; under nohup, where it is no signal,
+        // the reads fail and the match runs to its end at once.
+        {"JanelaFechadaNaQuantidade", PADRAO, NA_QUANTIDADE, FECHAR_JANELA, 5000, TERMINA, nullptr},
+        {"JanelaFechadaNaFolha", PADRAO, NA_FOLHA, FECHAR_JANELA, 5000, TERMINA, nullptr},
+        {"JanelaFechadaSobNohup", comOpcao(&OpcoesSessao::ignorarHup), NA_FOLHA, FECHAR_JANELA, 3000, SAI_COM_0,
+         nullptr},
+        // Ctrl-D at a line read ends the input: nobody is left to play, so
+        // every later read returns at once (through the pauses: well within
+        // 10 s) and the match ends with status 0.
+        {"CtrlDNaQuantidade", PADRAO, NA_QUANTIDADE, CTRL_D, 10000, SAI_COM_0, "VENCEDOR: !"},
+        {"CtrlDNoNome", PADRAO, NO_NOME, CTRL_D, 10000, SAI_COM_0, "VENCEDOR: Ana!"},
+        {"CtrlDNaResposta", PADRAO, NA_RESPOSTA, CTRL_D, 10000, SAI_COM_0, "VENCEDOR: Ana!"},
+        {"CtrlDNaNota", PADRAO, NA_NOTA, CTRL_D, 10000, SAI_COM_0, "VENCEDOR: Ana!"},
+        {"CtrlDNaEsperaDaRodada", PADRAO, NA_ESPERA_DA_RODADA, CTRL_D, 10000, SAI_COM_0, "VENCEDOR: Ana!"},
+        // Started by setsid (or a su that calls it), the terminal is the
+        // game's streams but not its controlling terminal: still given back.
+        {"CtrlDSemTerminalDeControle", comOpcao(&OpcoesSessao::semTerminalDeControle), NA_QUANTIDADE, CTRL_D, 10000,
+         SAI_COM_0, nullptr},
+        // In a window of its own, Ctrl-D and Ctrl-C end the final wait; the
+        // match was played to its end, so the game still ends with status 0.
+        {"CtrlDNaEsperaFinal", PADRAO, NA_ESPERA_FINAL, CTRL_D, 5000, SAI_COM_0, nullptr},
+        {"CtrlCNaEsperaFinal", PADRAO, NA_ESPERA_FINAL, CTRL_C, 5000, SAI_COM_0, nullptr},
+        // With the output gone, nobody can see a prompt: the match runs
+        // through at once, without waiting for keys.
+        {"SaidaCheia", comSaida("/dev/full"), NO_INICIO, NENHUM, 5000, SAI_COM_0, nullptr},
+        {"SaidaFechada", comSaida(""), NO_INICIO, NENHUM, 5000, SAI_COM_0, nullptr},
+    };
+}
+
+class FimDaSessao : public ::testing::TestWithParam<Encerramento> {};
+
+TEST_P(FimDaSessao, TerminaEDevolveOTerminal) {
+    const Encerramento& c = GetParam();
+    SessaoPty s;
+    ASSERT_TRUE(iniciarSessao(s, c.opcoes));
+    ASSERT_NO_FATAL_FAILURE(chegar(s, c.onde));
+    if (c.onde != NO_INICIO) {
+        EXPECT_FALSE(modoLocal(s) & ECHO) << "keys echoed by the terminal at a read";
+    }
+    if (c.gesto == CTRL_C) digitar(s, "\x03");
+    if (c.gesto == CTRL_D) digitar(s, "\x04");
+    if (c.gesto == FECHAR_JANELA) fecharTerminal(s);
+    int status = esperarFim(s, c.prazoMs);
+    ASSERT_NE(status, -1) << "still running";
+    if (c.fim == SAI_COM_0) {
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    } else if (c.fim == MORTO_POR_SIGINT) {
         ASSERT_TRUE(WIFSIGNALED(status)) << status;
         EXPECT_EQ(WTERMSIG(status), SIGINT);
-        EXPECT_TRUE(modoRestaurado(s));
         EXPECT_NE(s.saida.find("\x1b[0m", s.visto), std::string::npos) << "colours reset";
         EXPECT_NE(s.saida.find("\x1b[?25h", s.visto), std::string::npos) << "cursor shown";
-        encerrarSessao(s);
     }
+    if (c.gesto != FECHAR_JANELA) {
+        EXPECT_TRUE(modoRestaurado(s));
+    }
+    if (c.vencedor) {
+        EXPECT_NE(s.saida.find(c.vencedor), std::string::npos);
+        EXPECT_LT(s.saida.size(), 40000u);
+    }
+    encerrarSessao(s);
 }
+
+INSTANTIATE_TEST_SUITE_P(Encerramentos, FimDaSessao, ::testing::ValuesIn(encerramentos()),
+                         [](const ::testing::TestParamInfo<Encerramento>& caso) { return std::string(caso.param.id); });
 
 // Ctrl-C with the cursor at the start of a line three rows long: the
 // shell's next words come below the line, not over it.
@@ -319,18 +415,6 @@ TEST(Telas, RajadaQueTerminaAVezNaoTocaAFolhaSeguinte) {
     lerTudo(s, 300);
     EXPECT_EQ(s.saida.find("CORRECAO"), std::string::npos) << "the second f ended Bia's turn";
     encerrarSessao(s);
-}
-
-TEST(TerminalDevolvido, JanelaFechadaEncerraOJogo) {
-    for (bool naLeituraDeTecla : {false, true}) {
-        SessaoPty s;
-        ASSERT_TRUE(iniciarSessao(s));
-        chegarALeitura(s, naLeituraDeTecla);
-        fecharTerminal(s);
-        int status = esperarFim(s, 5000);
-        EXPECT_NE(status, -1) << "still running after the terminal closed";
-        encerrarSessao(s);
-    }
 }
 
 // No terminal at all and no input: the match runs through and exits 0.
@@ -396,13 +480,13 @@ TEST(TerminalDevolvido, CtrlZEFgRetomamOndeParou) {
     ASSERT_TRUE(esperar(s, INICIO));
     ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
     ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
-    cursorDepoisDe(s, "Digite a resposta para [Nome]: Ara");
+    cursorDepoisDe(s, "Digite a resposta para [Nome]: Ara", 34);
     // So they do when the window is resized.
     redimensionar(s, 30, 60);
     ASSERT_TRUE(esperar(s, INICIO));
     ASSERT_TRUE(esperar(s, "Digite a resposta para [Nome]: "));
     ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
-    cursorDepoisDe(s, "Digite a resposta para [Nome]: Ara", 30, 60);
+    cursorDepoisDe(s, "Digite a resposta para [Nome]: Ara", 34, 30, 60);
     responder(s, "ra");
     ASSERT_TRUE(esperar(s, " -> Nome: Arara\r\n"));
     digitar(s, "\x03");
@@ -442,75 +526,6 @@ TEST(TerminalDevolvido, ParadoEmSegundoPlanoKillEBg) {
             ASSERT_TRUE(esperar(s, "Nome do jogador 2: "));
         }
         encerrarSessao(s);
-    }
-}
-
-// Started by setsid (or a su that calls it), the terminal is the game's
-// streams but not its controlling terminal: it is still given back.
-TEST(TerminalDevolvido, SemSerOTerminalDeControle) {
-    SessaoPty s;
-    OpcoesSessao opcoes;
-    opcoes.semTerminalDeControle = true;
-    ASSERT_TRUE(iniciarSessao(s, opcoes));
-    ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
-    ASSERT_TRUE(esperarBloqueadoEmLeitura(s));
-    EXPECT_FALSE(modoLocal(s) & ECHO) << "keys echoed at a prompt";
-    digitar(s, "\x04");
-    int status = esperarFim(s, 10000);
-    ASSERT_TRUE(WIFEXITED(status)) << status;
-    EXPECT_TRUE(modoRestaurado(s));
-    encerrarSessao(s);
-}
-
-// Under nohup the window closing is not a signal: the reads fail, and the
-// match runs to its end at once instead of spinning or hanging.
-TEST(TerminalDevolvido, JanelaFechadaSobNohupTerminaAPartida) {
-    SessaoPty s;
-    OpcoesSessao opcoes;
-    opcoes.ignorarHup = true;
-    ASSERT_TRUE(iniciarSessao(s, opcoes));
-    chegarALeitura(s, true);
-    fecharTerminal(s);
-    int status = esperarFim(s, 3000);
-    ASSERT_TRUE(WIFEXITED(status)) << status;
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-}
-
-// Ctrl-D at a line read ends the input: nobody is left to play, so every
-// later read returns at once and the match ends with status 0.
-TEST(FimDaEntrada, CtrlDNaQuantidadeENoNome) {
-    for (int onde = 0; onde < 2; onde++) {
-        SessaoPty s;
-        ASSERT_TRUE(iniciarSessao(s));
-        ASSERT_TRUE(esperar(s, "Quantidade de jogadores (2 a 5): "));
-        if (onde == 1) {
-            responder(s, "3");
-            ASSERT_TRUE(esperar(s, "Nome do jogador 1: "));
-            responder(s, "Ana");
-            ASSERT_TRUE(esperar(s, "Nome do jogador 2: "));
-        }
-        ctrlDTerminaAPartida(s, onde == 1 ? "VENCEDOR: Ana!" : "VENCEDOR: !");
-    }
-}
-
-TEST(FimDaEntrada, CtrlDNaRespostaNaNotaENaEspera) {
-    for (int onde = 0; onde < 3; onde++) {
-        SessaoPty s;
-        ASSERT_TRUE(iniciarSessao(s));
-        chegarALeitura(s, true);
-        if (onde == 0) {
-            digitar(s, "d");
-            ASSERT_TRUE(esperar(s, "Digite a resposta"));
-        } else {
-            chegarAPrimeiraNota(s);
-            if (onde == 2) {
-                responder(s, "1 1 1 1 1 1");
-                ASSERT_TRUE(esperar(s, "  -> Nome []: "));
-                responder(s, "2 2 2 2 2 2");
-                ASSERT_TRUE(esperar(s, "Pressione ENTER"));
-            }
-        }
-        ctrlDTerminaAPartida(s, "VENCEDOR: Ana!");
     }
 }
 
@@ -567,7 +582,7 @@ TEST(LinhaDigitada, LargosEEmojiEditadosNoMeio) {
     TelaModelo t = telaAtual(s);
     std::string ateOCursor = "Nome do jogador 1: Ana \xe6\x97\xa5Z";
     EXPECT_EQ(linhaDaTela(t, t.linha), ateOCursor + "\xe6\x9c\xac\xe8\xaa\x9e \xf0\x9f\x98\x80");
-    EXPECT_EQ(t.coluna, larguraDoTexto(ateOCursor.data(), static_cast<int>(ateOCursor.size())));
+    EXPECT_EQ(t.coluna, 26);  // 23 before the wide character, 2 for it, 1 for Z
     digitar(s, "\rBia\r");
     ASSERT_TRUE(esperar(s, "JOGADOR: Ana \xe6\x97\xa5Z\xe6\x9c\xac\xe8\xaa\x9e \xf0\x9f\x98\x80\r\n"));
     encerrarSessao(s);
@@ -604,22 +619,6 @@ TEST(LinhaDigitada, NotaPedidaDeNovoNumaLinhaPropria) {
     responder(s, "12abc");
     ASSERT_TRUE(esperar(s, "12abc\r\n  -> CEP []: \r\n  -> CEP []: "));
     encerrarSessao(s);
-}
-
-// With the output gone, nobody can see a prompt: the match runs through at
-// once, without waiting for keys, and ends with status 0.
-TEST(FimDaEntrada, SemSaidaOJogoTerminaSemEsperar) {
-    for (const char* saida : {"/dev/full", ""}) {
-        SessaoPty s;
-        OpcoesSessao opcoes;
-        opcoes.saida = saida;
-        ASSERT_TRUE(iniciarSessao(s, opcoes));
-        int status = esperarFim(s, 5000);
-        ASSERT_TRUE(WIFEXITED(status)) << saida << ": " << status;
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-        EXPECT_TRUE(modoRestaurado(s));
-        encerrarSessao(s);
-    }
 }
 
 // ---------------------------------------------------------------------------

@@ -45,67 +45,83 @@ std::vector<int> uma(int codigo) { return {codigo}; }
 
 }  // namespace
 
-TEST(Teclas, LetrasEEnterComoDigitados) {
-    EXPECT_EQ(decodificar("wWsSdDfFx"), (std::vector<int>{'w', 'W', 's', 'S', 'd', 'D', 'f', 'F', 'x'}));
+// Every byte sequence a terminal sends for each key, and the one code the
+// game gets for it, written out: 256 + the code that follows the extended
+// key's prefix. A form missing here is a key that does nothing, or worse,
+// one read as ESC and letters that answer for the player.
+TEST(Teclas, CadaFormaDeCadaTecla) {
+    const int DESCONHECIDA = 256 + 0, ALT = 256 + 1;
+    const std::string ESC = "\x1b";
+    struct Tecla {
+        const char* nome;
+        int codigo;
+        std::vector<std::string> formas;
+    } teclas[] = {
+        {"w", 'w', {"w"}},
+        {"Enter", 13, {"\r", "\n", "\x1bOM"}},  // CR, LF, the keypad's Enter in application mode
+        {"Backspace", 127, {"\x7f"}},
+        // ^H is Backspace on some terminals and Ctrl-Backspace on others: it
+        // stays the one that erases a character.
+        {"Ctrl-H", 8, {"\x08"}},
+        {"Up", 256 + 72, {"\x1b[A", "\x1bOA", "\x1b[1A", "\x1b[1;1A"}},
+        {"Down", 256 + 80, {"\x1b[B", "\x1bOB"}},
+        {"Right", 256 + 77, {"\x1b[C", "\x1bOC"}},
+        {"Left", 256 + 75, {"\x1b[D", "\x1bOD"}},
+        // Shift, Alt and Ctrl (xterm), and rxvt's Shift and Ctrl: never the
+        // plain arrow.
+        {"modified Up", 256 + 141, {"\x1b[1;2A", "\x1b[1;3A", "\x1b[1;5A", "\x1b[a", "\x1bOa"}},
+        {"modified Down", 256 + 145, {"\x1b[1;2B", "\x1b[1;3B", "\x1b[1;5B", "\x1b[b", "\x1bOb"}},
+        {"modified Right", 256 + 116, {"\x1b[1;2C", "\x1b[1;3C", "\x1b[1;5C", "\x1b[c", "\x1bOc"}},
+        {"modified Left", 256 + 115, {"\x1b[1;2D", "\x1b[1;3D", "\x1b[1;5D", "\x1b[d", "\x1bOd"}},
+        {"Home", 256 + 71, {"\x1b[H", "\x1bOH", "\x1b[1~", "\x1b[7~", "\x1b[1;5H"}},
+        {"End", 256 + 79, {"\x1b[F", "\x1bOF", "\x1b[4~", "\x1b[8~", "\x1b[1;5F"}},
+        {"Insert", 256 + 82, {"\x1b[2~"}},
+        {"Delete", 256 + 83, {"\x1b[3~", "\x1b[3;5~"}},
+        {"Page Up", 256 + 73, {"\x1b[5~"}},
+        {"Page Down", 256 + 81, {"\x1b[6~"}},
+        // VT100's SS3, VT220's ~, the Linux console's ESC [ [.
+        {"F1", 256 + 59, {"\x1bOP", "\x1b[11~", "\x1b[[A", "\x1b[1;2P"}},
+        {"F2", 256 + 60, {"\x1bOQ", "\x1b[12~", "\x1b[[B"}},
+        {"F3", 256 + 61, {"\x1bOR", "\x1b[13~", "\x1b[[C"}},
+        {"F4", 256 + 62, {"\x1bOS", "\x1b[14~", "\x1b[[D"}},
+        {"F5", 256 + 63, {"\x1b[15~", "\x1b[[E"}},
+        {"F6", 256 + 64, {"\x1b[17~"}},
+        {"F7", 256 + 65, {"\x1b[18~"}},
+        {"F8", 256 + 66, {"\x1b[19~"}},
+        {"F9", 256 + 67, {"\x1b[20~"}},
+        {"F10", 256 + 68, {"\x1b[21~"}},
+        {"F11", 256 + 133, {"\x1b[23~"}},
+        {"F12", 256 + 134, {"\x1b[24~"}},
+        {"Shift-Tab", 256 + 15, {"\x1b[Z"}},
+        // Alt sends ESC before the key: the line editor's own, then any other.
+        {"Alt-B", 256 + 48, {ESC + "b", ESC + "B"}},
+        {"Alt-F", 256 + 33, {ESC + "f", ESC + "F"}},
+        {"Alt-Backspace", 256 + 14, {ESC + "\x7f", ESC + "\x08"}},
+        {"Alt with another key", ALT, {ESC + "d", ESC + "1", ESC + "\xc3\xa9"}},
+        // Sequences of no key the game knows, answers to queries included:
+        // read whole, one code.
+        {"unknown", DESCONHECIDA, {"\x1b[99~", "\x1b[?1;2c", "\x1b[>0q", "\x1b[[F", "\x1b[200~", "\x1bOX"}},
+    };
+    std::string todas;
+    std::vector<int> codigos;
+    for (const Tecla& t : teclas) {
+        for (const std::string& forma : t.formas) {
+            EXPECT_EQ(decodificar(forma), uma(t.codigo)) << t.nome << ": " << forma.substr(1);
+            todas += forma;
+            codigos.push_back(t.codigo);
+        }
+    }
+    // Back to back, as a burst or a paste brings them, each still one key.
+    EXPECT_EQ(decodificar(todas), codigos);
+    // CR LF is two keys, each an Enter.
     EXPECT_EQ(decodificar("\r\n"), (std::vector<int>{13, 13}));
 }
 
-TEST(Teclas, SetasCimaEBaixoNasDuasFormas) {
-    EXPECT_EQ(decodificar("\x1b[A"), uma(SETA_CIMA));
-    EXPECT_EQ(decodificar("\x1b[B"), uma(SETA_BAIXO));
-    EXPECT_EQ(decodificar("\x1bOA"), uma(SETA_CIMA));
-    EXPECT_EQ(decodificar("\x1bOB"), uma(SETA_BAIXO));
-    EXPECT_EQ(decodificar("\x1b[1A"), uma(SETA_CIMA));
-    EXPECT_EQ(decodificar("\x1b[A\x1b[A\x1bOBw"), (std::vector<int>{SETA_CIMA, SETA_CIMA, SETA_BAIXO, 'w'}));
-}
-
-TEST(Teclas, EsquerdaEDireitaNuncaViramLetras) {
-    EXPECT_EQ(decodificar("\x1b[D"), uma(SETA_ESQUERDA));
-    EXPECT_EQ(decodificar("\x1b[C"), uma(SETA_DIREITA));
-    EXPECT_EQ(decodificar("\x1bOD"), uma(SETA_ESQUERDA));
-    EXPECT_EQ(decodificar("\x1bOC"), uma(SETA_DIREITA));
-}
-
-TEST(Teclas, TeclasDeEdicaoEFuncaoSaoUmaTeclaEstendida) {
-    const char* sequencias[] = {"\x1b[H",  "\x1b[F",  "\x1bOH",  "\x1bOF", "\x1b[1~",  "\x1b[4~",    "\x1b[2~",
-                                "\x1b[3~", "\x1b[5~", "\x1b[6~", "\x1bOP", "\x1bOS",   "\x1b[15~",   "\x1b[24~",
-                                "\x1b[[A", "\x1b[[D", "\x1b[[E", "\x1b[Z", "\x1b[99~", "\x1b[?1;2c", "\x1b[>0q"};
-    for (const char* s : sequencias) {
-        std::vector<int> codigos = decodificar(s);
-        ASSERT_EQ(codigos.size(), 1u) << s + 1;
-        EXPECT_GE(codigos[0], TECLA_ESTENDIDA) << s + 1;
-        EXPECT_NE(codigos[0], SETA_CIMA) << s + 1;
-        EXPECT_NE(codigos[0], SETA_BAIXO) << s + 1;
-    }
-    EXPECT_EQ(decodificar("\x1b[3~"), uma(TECLA_DELETE));
-    EXPECT_EQ(decodificar("\x1b[[D"), uma(TECLA_F1 + 3));
-}
-
-TEST(Teclas, TeclasComModificadoresNaoMovemOCursor) {
-    EXPECT_EQ(decodificar("\x1b[1;5A"), uma(SETA_CIMA_MODIFICADA));
-    EXPECT_EQ(decodificar("\x1b[1;2B"), uma(SETA_BAIXO_MODIFICADA));
-    EXPECT_EQ(decodificar("\x1b[1;3D"), uma(SETA_ESQUERDA_MODIFICADA));
-    EXPECT_EQ(decodificar("\x1bOa"), uma(SETA_CIMA_MODIFICADA));
-    EXPECT_EQ(decodificar("\x1b[3;5~"), uma(TECLA_DELETE));
-}
-
-TEST(Teclas, EscapeSozinhoEAlt) {
+TEST(Teclas, EscapeSozinho) {
     EXPECT_EQ(decodificar("\x1b"), (std::vector<int>{TECLA_ESC}));
+    // Escape, then a letter after the wait for a sequence ran out.
     EXPECT_EQ(decodificar("\x1bw", {1}), (std::vector<int>{TECLA_ESC, 'w'}));
     EXPECT_EQ(decodificar("\x1b\x1b[A"), (std::vector<int>{TECLA_ESC, SETA_CIMA}));
-    // Alt-d arrives as ESC d: one extended key, not the letter.
-    EXPECT_EQ(decodificar("\x1b"
-                          "d"),
-              uma(ESTENDIDA_ALT));
-    EXPECT_EQ(decodificar("\x1b\xc3\xa9"), uma(ESTENDIDA_ALT));
-    // Those a line editor acts on have codes of their own.
-    EXPECT_EQ(decodificar("\x1b"
-                          "b\x1b"
-                          "F\x1b\x7f\x1b\x08"),
-              (std::vector<int>{TECLA_ALT_B, TECLA_ALT_F, TECLA_ALT_BACKSPACE, TECLA_ALT_BACKSPACE}));
-    // ^H is Backspace on some terminals and Ctrl-Backspace on others: it
-    // stays the one that erases a character.
-    EXPECT_EQ(decodificar("\x08\x7f"), (std::vector<int>{8, 127}));
 }
 
 TEST(Teclas, SequenciaCortadaNaoDeixaRestos) {
@@ -282,6 +298,12 @@ TEST(Teclas, SequenciasDeEventosDoConsole) {
          {SETA_ESQUERDA_MODIFICADA, TECLA_HOME},
          ""},
         {"the keypad's keys without Alt act", {desce(NUMPAD0 + 7, '7'), desce(0x26, 0)}, {'7', SETA_CIMA}, ""},
+        // As ESC [ 1 ; 2 A and the rest from a terminal: never the plain arrow.
+        {"Shift with the arrows",
+         {desce(0x26, 0, CONSOLE_SHIFT | NUM | EST), desce(0x28, 0, CONSOLE_SHIFT | NUM | EST),
+          desce(0x25, 0, CONSOLE_SHIFT | NUM | EST), desce(0x27, 0, CONSOLE_SHIFT | NUM | EST)},
+         {256 + 141, 256 + 145, 256 + 115, 256 + 116},
+         ""},
         {"half a character is none",
          {desce(VK_PACKET, 0xDE00, 0), desce(VK_PACKET, 0xD83D, 0), desce('X', 'x')},
          {'x'},

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "console/console.h"
 #include "console/utf8.h"
@@ -23,11 +24,40 @@ const char FIM[] = "          FIM DE JOGO!\n====================================
 // input can add at most one redrawn screen or one prompt to it.
 size_t limiteDeSaida(size_t tamanho) { return 256 * 1024 + 4096 * tamanho; }
 
-// The only controls the output may hold are newlines and the game's own
-// sequences: colours (ESC [ 0 ; bg ; fg m), a screen drawn over the last
-// (ESC [ H, ESC [ 3 J, ESC [ K, ESC [ J) and the line editor's moves and
-// bell (CR, ESC [ n A, ESC [ n C, ESC [ J, BEL). Anything else is player text that went out raw. C1 controls
-// count, raw or in UTF-8.
+// Whether an escape sequence is one the game sends: colours (ESC [ 0 m,
+// ESC [ 0 ; bg ; fg m), a screen drawn over the last (ESC [ 2 H, ESC [ J,
+// ESC [ 3 J, ESC [ H, ESC [ K), the line editor's moves (ESC [ n A,
+// ESC [ n C, ESC [ J) and the cursor hidden or shown (ESC [ ? 25 l/h). Not
+// ESC [ 2 J or any other that merely looks like them: player text that went
+// out raw is caught by what it says, not only by its first byte.
+bool sequenciaDoJogo(const std::string& parametros, char final) {
+    auto numero = [](const std::string& p, int minimo, int maximo) {
+        if (p.empty() || p.size() > 5 || p.find_first_not_of("0123456789") != std::string::npos) return false;
+        int n = atoi(p.c_str());
+        return n >= minimo && n <= maximo;
+    };
+    switch (final) {
+    case 'm': {
+        if (parametros == "0") return true;
+        size_t ponto = parametros.find(';', 2);
+        if (parametros.compare(0, 2, "0;") != 0 || ponto == std::string::npos) return false;
+        std::string fundo = parametros.substr(2, ponto - 2), texto = parametros.substr(ponto + 1);
+        return (numero(fundo, 40, 47) || numero(fundo, 100, 107)) && (numero(texto, 30, 37) || numero(texto, 90, 97));
+    }
+    case 'H': return parametros.empty() || parametros == "2";
+    case 'J': return parametros.empty() || parametros == "3";
+    case 'K': return parametros.empty();
+    case 'A':
+    case 'C': return numero(parametros, 0, 99999);
+    case 'l':
+    case 'h': return parametros == "?25";
+    default: return false;
+    }
+}
+
+// The only controls the output may hold are newlines, the line editor's CR
+// and bell, and the game's own sequences. Anything else is player text that
+// went out raw. C1 controls count, raw or in UTF-8.
 bool soControlesDoJogo(const unsigned char* s, size_t n) {
     for (size_t i = 0; i < n; i++) {
         unsigned char c = s[i];
@@ -35,9 +65,11 @@ bool soControlesDoJogo(const unsigned char* s, size_t n) {
         if (c == 0x1B) {
             size_t j = i + 1;
             if (j >= n || s[j] != '[') return false;
-            j++;
-            while (j < n && ((s[j] >= '0' && s[j] <= '9') || s[j] == ';')) j++;
-            if (j >= n || s[j] == 0 || !strchr("ACJHKm", s[j])) return false;
+            size_t inicio = ++j;
+            while (j < n && j - inicio < 16 && ((s[j] >= '0' && s[j] <= '9') || s[j] == ';' || s[j] == '?')) j++;
+            if (j >= n) return false;
+            std::string parametros(reinterpret_cast<const char*>(s + inicio), j - inicio);
+            if (!sequenciaDoJogo(parametros, static_cast<char>(s[j]))) return false;
             i = j;
             continue;
         }
