@@ -329,7 +329,7 @@ void iniciarConsole() {
 }
 
 void encerrarConsole() {
-    mostrarCursor(true);
+    mostrarCursor(terminalDevolvidoAoFim());
     descarregarSaida();
     terminalEncerrar();
 }

@@ -49,9 +49,9 @@ enum ResultadoEdicao { EDICAO_SEGUE, EDICAO_LINHA_PRONTA, EDICAO_FIM_DA_ENTRADA,
 
 // A new, empty line behind a prompt that ends at colunaInicial (0 to
 // colunas) of its last row, in a window of colunas by linhas (at least 1
-// each), for a read
-// that holds limite bytes (at most MAX_LINHA): a key that would pass it is
-// refused, so what the player sees on the line is all the read takes.
+// each), for a read that holds limite bytes (at most MAX_LINHA): a key
+// that would pass it is refused, so what the player sees on the line is
+// all the read takes.
 // quebraDeImediato: the terminal wraps a full row at once (see the record).
 void iniciarEdicao(EdicaoLinha& e, int colunaInicial, int colunas, int linhas, int limite = MAX_LINHA,
                    bool quebraDeImediato = false);

@@ -11,7 +11,7 @@ namespace {
 // It holds the current screen from its clearing on; `enviados` says how much
 // of it the terminal already has. A screen is sent whole by the read that
 // follows it, so the player never sees it drawn in pieces.
-const int TAM_SAIDA = 64 * 1024;  // the largest screen, the judging panel, is under 10 KiB
+const int TAM_SAIDA = 64 * 1024;  // a screen as drawn is under 10 KiB: the judging panel
 char saida[TAM_SAIDA];
 int tamSaida = 0;
 int enviados = 0;
@@ -27,12 +27,15 @@ void comecarTelaNaSaida() {
 void acrescentarSaida(const char* dados, int tamanho) {
     if (tamanho <= 0) return;
     if (tamanho > TAM_SAIDA - tamSaida) {
-        // Past what a screen of the game holds: all of it goes out as it is,
-        // and the record starts afresh (a redraw then shows less).
+        // A screen past the record's size (a long run of refused answers on
+        // one screen): what it holds goes out, and the record starts afresh
+        // with this piece, so the end of the screen is still known.
         descarregarSaida();
-        terminalEscrever(dados, tamanho);
         tamSaida = enviados = 0;
-        return;
+        if (tamanho > TAM_SAIDA) {  // no piece the game writes is this large; it still never overruns
+            terminalEscrever(dados, tamanho);
+            return;
+        }
     }
     memcpy(saida + tamSaida, dados, static_cast<size_t>(tamanho));
     tamSaida += tamanho;

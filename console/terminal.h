@@ -66,9 +66,14 @@ bool terminalQuebraDeImediato();
 bool terminalTomaSequencias();
 
 // Whether the cursor is hidden, by its sequences, while the sheet waits
-// for a key: there is a cursor to hide (not a file) and the backend gives a
-// visible one back on every way out.
+// for a key: there is a cursor to hide (not a file). The console services
+// show it again at the end; on a signal, the backend does.
 bool terminalEscondeCursor();
+
+// Whether the terminal goes back to someone who types in it when the game
+// ends (a shell), and so with a visible cursor; false where the last
+// screen stays with nothing more to type (a page).
+bool terminalDevolvidoAoFim();
 
 // On a console that takes no sequences: the colour from the next write on,
 // by the 16-colour palette of the console (0 black ... 7 white, 8 gray ...
@@ -81,9 +86,9 @@ void terminalLimpar();
 
 // Kept by the backend for when the console services cannot act: what to
 // send when the game gets its terminal back after a stop (the colour in
-// force, the cursor hidden), and what to send when the game is interrupted
-// (Ctrl-C, a closed window) before the terminal is given back (past the
-// line being typed, so the shell starts on a row of its own). Each call
+// force, the cursor hidden), and what to send as the game ends on an
+// interrupt (Ctrl-C, a closed window): past the line being typed, so the
+// shell starts on a row of its own. Each call
 // replaces what was kept; a signal handler may send it at any moment.
 void terminalGuardarRetomada(const char* dados, int tamanho);
 void terminalGuardarInterrupcao(const char* dados, int tamanho);

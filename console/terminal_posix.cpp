@@ -15,6 +15,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -52,21 +53,25 @@ int fimBytes = 0;
 
 // What the console services keep here for the signal handlers: what to
 // send when the game comes back from a stop, and what to send when it is
-// interrupted. A handler sends what the length says is complete: it is set
-// to 0 while the bytes change.
+// interrupted. Two copies: the new bytes go into the one no handler reads,
+// and only then does it become the one to send, so a signal at any moment
+// finds a whole copy, the old or the new.
 struct Guardado {
-    char dados[MAX_GUARDADO];
-    volatile sig_atomic_t tamanho;
+    char dados[2][MAX_GUARDADO];
+    int tamanho[2];
+    volatile sig_atomic_t atual;
 };
 Guardado retomada;
 Guardado interrupcao;
 
 void guardar(Guardado& g, const char* dados, int tamanho) {
-    g.tamanho = 0;
+    int livre = 1 - g.atual;
     if (tamanho < 0) tamanho = 0;
     if (tamanho > MAX_GUARDADO) tamanho = MAX_GUARDADO;
-    memcpy(g.dados, dados, static_cast<size_t>(tamanho));
-    g.tamanho = tamanho;
+    memcpy(g.dados[livre], dados, static_cast<size_t>(tamanho));
+    g.tamanho[livre] = tamanho;
+    std::atomic_signal_fence(std::memory_order_seq_cst);  // the copy is whole before it is the one sent
+    g.atual = livre;
 }
 
 // Safe in a signal handler.
@@ -78,6 +83,13 @@ void escreverDireto(const char* dados, size_t tamanho) {
         dados += n;
         tamanho -= static_cast<size_t>(n);
     }
+}
+
+// Safe in a signal handler.
+void enviarGuardado(const Guardado& g) {
+    int atual = g.atual;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    escreverDireto(g.dados[atual], static_cast<size_t>(g.tamanho[atual]));
 }
 
 // Whether the game holds the terminal. In the background (a stopped job
@@ -131,7 +143,7 @@ void aoSinalFatal(int sinal) {
     if (emPrimeiroPlano()) {
         tcflush(fdTecla, TCIFLUSH);  // what was typed and not read is no command for the shell
         devolverTerminal();
-        escreverDireto(interrupcao.dados, static_cast<size_t>(interrupcao.tamanho));
+        enviarGuardado(interrupcao);
     }
     if (concluido) _exit(0);
     instalar(sinal, SIG_DFL, 0);
@@ -162,7 +174,7 @@ void aoContinuar(int) {
     if (!emPrimeiroPlano()) return;  // (which keeps errno)
     int errnoSalvo = errno;
     if (emModoTecla) aplicarModo(true);
-    escreverDireto(retomada.dados, static_cast<size_t>(retomada.tamanho));
+    enviarGuardado(retomada);
     retomado = 1;
     errno = errnoSalvo;
 }
@@ -352,6 +364,8 @@ bool terminalTomaSequencias() { return true; }
 
 // Without a terminal the cursor is left alone: the output may be a file.
 bool terminalEscondeCursor() { return modosGuardados; }
+
+bool terminalDevolvidoAoFim() { return true; }
 
 // The terminal takes the colours as sequences, in the output.
 void terminalAplicarCor(int, int) {}

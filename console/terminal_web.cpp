@@ -14,7 +14,6 @@
 
 #include <emscripten.h>
 
-#include "console/sequencias.h"
 #include "console/teclas.h"
 #include "console/terminal.h"
 
@@ -54,10 +53,8 @@ void terminalIniciar() {
     iniciado = true;
 }
 
-// No key is read any more: the last screen stays without a cursor.
 void terminalEncerrar() {
     if (!iniciado) return;
-    terminalEscrever(SEQ_OCULTAR_CURSOR, sizeof SEQ_OCULTAR_CURSOR - 1);
     iniciado = false;
     webEncerrar();
 }
@@ -91,6 +88,9 @@ bool terminalTomaSequencias() { return true; }
 
 // The widget draws a cursor, for the sheet to hide while it waits for a key.
 bool terminalEscondeCursor() { return true; }
+
+// The last screen stays in the page, with no key to read, so no cursor.
+bool terminalDevolvidoAoFim() { return false; }
 
 // The widget keeps the colour in force by itself.
 void terminalAplicarCor(int, int) {}

@@ -53,8 +53,10 @@ DWORD modoSaidaOriginal = 0;
 DWORD modoTecladoOriginal = 0;
 bool linhasEditadas = false;  // standard input is the console: lines come from the editor
 // What to write when the game is interrupted, kept by the console services
-// (line feeds past the line being typed). Read on the thread of the
-// interrupt, which takes the console's lock first.
+// (line feeds past the line being typed). Changed under the console's lock;
+// read on the thread of the interrupt, which takes that lock first, or
+// goes on without it after a second (the main thread is stuck then, and
+// changes nothing).
 char interrupcao[8192];
 int tamInterrupcao = 0;
 WORD atributoOriginal = 0x07;
@@ -401,6 +403,8 @@ bool terminalQuebraDeImediato() { return !saidaVt; }
 
 // The console's own cursor stays as it is.
 bool terminalEscondeCursor() { return false; }
+
+bool terminalDevolvidoAoFim() { return true; }
 
 // Nothing stops the game and gives the console to another program
 // meanwhile: it keeps the colour and the cursor by itself.

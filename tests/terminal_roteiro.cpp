@@ -144,6 +144,8 @@ bool terminalTomaSequencias() { return true; }
 
 bool terminalEscondeCursor() { return escondeCursorRoteiro; }
 
+bool terminalDevolvidoAoFim() { return true; }
+
 void terminalAplicarCor(int, int) {}
 
 void terminalLimpar() {}

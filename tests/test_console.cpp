@@ -199,7 +199,7 @@ TEST(Console, RetomadaEInterrupcaoGuardadasNoTerminal) {
     colunasRoteiro = linhasRoteiro = 0;
     edicaoRoteiro = true;
     // 100 letters: two rows at 80 columns; Home takes the cursor to the first.
-    const std::string teclas = "w" + std::string(100, 'x') + "\x1b[H\r";
+    const std::string teclas = "w" + std::string(100, 'x') + "\x1b[H\rs";
     definirRoteiro("", 0, teclas.data(), teclas.size());
     iniciarConsole();
     abrirTela("color 1F", "T");
@@ -210,9 +210,11 @@ TEST(Console, RetomadaEInterrupcaoGuardadasNoTerminal) {
     EXPECT_EQ(strlen(linhaLida), 100u);
     EXPECT_EQ(std::string(retomadaRoteiro(), static_cast<size_t>(tamRetomadaRoteiro())), "\x1b[0;44;97m");
     EXPECT_EQ(maiorInterrupcaoRoteiro(), 2);
+    EXPECT_EQ(lerTecla(), 's');  // hidden again, and the game ends there
     encerrarConsole();
     const std::string tudo(saidaRoteiro(), tamSaidaRoteiro());
-    EXPECT_EQ(tudo.find("\x1b[?25l"), tudo.rfind("\x1b[?25l"));  // hidden once, shown at the line
+    ASSERT_GE(tudo.size(), 6u);
+    EXPECT_EQ(tudo.substr(tudo.size() - 6), "\x1b[?25h");  // the shell gets its cursor back
     escondeCursorRoteiro = edicaoRoteiro = false;
     colunasRoteiro = 80;
     linhasRoteiro = 24;
@@ -240,4 +242,29 @@ TEST(Console, CtrlDNumaLinhaVaziaSoAcabaAEntradaOndeElaAcaba) {
     EXPECT_FALSE(leu);
     EXPECT_TRUE(fimDaEntrada());
     edicaoRoteiro = false;
+}
+
+// The sequences read back where the output is measured, or carried out by a
+// console that takes none: whole, with their first parameter and final
+// byte, and never past the bytes there are.
+TEST(Sequencias, LidasDeVolta) {
+    struct Caso {
+        const char* bytes;
+        int tamanho, numero;
+        char final;
+    } casos[] = {
+        {"\x1b", 1, 0, 0},        {"\x1b[", 2, 0, 0},       {"\x1b[12", 4, 12, 0}, {"\x1b[12A", 5, 12, 'A'},
+        {"\x1b[?25l", 6, 0, 'l'}, {"\x1b[1;2A", 6, 1, 'A'}, {"\x1bX", 2, 0, 'X'}, {"\x1b[0;44;97mz", 10, 0, 'm'},
+        {"\x1b[JJ", 3, 0, 'J'},
+    };
+    for (const Caso& c : casos) {
+        Sequencia s = lerSequencia(c.bytes, static_cast<int>(strlen(c.bytes)));
+        EXPECT_EQ(s.tamanho, c.tamanho) << c.bytes + 1;
+        EXPECT_EQ(s.numero, c.numero) << c.bytes + 1;
+        EXPECT_EQ(s.final, c.final) << c.bytes + 1;
+    }
+    // A number past any screen is held, never overflowed.
+    Sequencia longa = lerSequencia("\x1b[99999999999C", 15);
+    EXPECT_EQ(longa.final, 'C');
+    EXPECT_GT(longa.numero, 10000);
 }

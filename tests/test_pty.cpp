@@ -372,6 +372,10 @@ TEST_P(FimDaSessao, TerminaEDevolveOTerminal) {
     }
     if (c.gesto != FECHAR_JANELA) {
         EXPECT_TRUE(modoRestaurado(s));
+        // The shell gets its cursor back, whichever way the game ended.
+        size_t oculto = s.saida.rfind("\x1b[?25l"), mostrado = s.saida.rfind("\x1b[?25h");
+        EXPECT_TRUE(oculto == std::string::npos || (mostrado != std::string::npos && mostrado > oculto))
+            << "cursor left hidden";
     }
     if (c.vencedor) {
         EXPECT_NE(s.saida.find(c.vencedor), std::string::npos);

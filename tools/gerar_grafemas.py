@@ -7,11 +7,12 @@ files, not from hand-written ranges.
     tools/gerar_grafemas.py [UCD folder] > console/grafemas_tabela.h
 
 One entry per run of code points with the same properties, sorted: the first
-code point of the run in the upper 24 bits, its properties in the lower 8:
-  bits 0-3  grapheme cluster break class (UAX #29), in the order of CLASSES
-  bit 4     Extended_Pictographic
-  bits 5-6  columns on a terminal: 0, 1 or 2
-  bit 7     a letter or a digit (General_Category L* or N*)
+code point of the run in the upper 24 bits, its properties in the lower 8, as
+the constants below lay them out (and write them into the header):
+  CLASSE        grapheme cluster break class (UAX #29), in the order of CLASSES
+  PICTOGRAFICO  Extended_Pictographic
+  LARGURA       columns on a terminal, 0, 1 or 2, shifted by DESLOCAMENTO_LARGURA
+  DE_PALAVRA    a letter or a digit (General_Category L* or N*)
 """
 import os
 import sys
@@ -19,6 +20,15 @@ import sys
 CLASSES = ["Other", "CR", "LF", "Control", "Extend", "ZWJ", "Regional_Indicator", "Prepend",
            "SpacingMark", "L", "V", "T", "LV", "LVT"]
 MAXIMO = 0x110000
+
+# The layout of an entry, packed below and written into the header under
+# these names, so the two cannot part.
+DESLOCAMENTO_CODIGO = 8
+CLASSE = 0x0F
+PICTOGRAFICO = 0x10
+DESLOCAMENTO_LARGURA = 5
+LARGURA = 0x03
+DE_PALAVRA = 0x80
 
 
 def faixas(caminho):
@@ -82,7 +92,8 @@ def main():
     entradas = []
     anterior = None
     for c in range(MAXIMO):
-        p = classe[c] | (0x10 if pictografico[c] else 0) | largura[c] << 5 | (0x80 if alnum[c] else 0)
+        p = (classe[c] & CLASSE) | (PICTOGRAFICO if pictografico[c] else 0) | \
+            (largura[c] & LARGURA) << DESLOCAMENTO_LARGURA | (DE_PALAVRA if alnum[c] else 0)
         if p != anterior:
             entradas.append((c, p))
             anterior = p
@@ -97,16 +108,16 @@ def main():
     print("// Each entry: the first code point of a run of code points with the same")
     print("// properties, shifted by GRAFEMA_DESLOCAMENTO_CODIGO, and the properties in")
     print("// the bits below it.")
-    print("const int GRAFEMA_DESLOCAMENTO_CODIGO = 8;")
-    print("const uint32_t GRAFEMA_CLASSE = 0x0F;         // cluster break class (UAX #29), in the order of CLASSES")
-    print("const uint32_t GRAFEMA_PICTOGRAFICO = 0x10;   // Extended_Pictographic")
-    print("const int GRAFEMA_DESLOCAMENTO_LARGURA = 5;")
-    print("const uint32_t GRAFEMA_LARGURA = 0x03;        // columns on a terminal, 0 to 2, after that shift")
-    print("const uint32_t GRAFEMA_DE_PALAVRA = 0x80;     // a letter or a digit (General_Category L* or N*)")
+    print("const int GRAFEMA_DESLOCAMENTO_CODIGO = %d;" % DESLOCAMENTO_CODIGO)
+    print("const uint32_t GRAFEMA_CLASSE = 0x%02X;         // cluster break class (UAX #29), in the order of CLASSES" % CLASSE)
+    print("const uint32_t GRAFEMA_PICTOGRAFICO = 0x%02X;   // Extended_Pictographic" % PICTOGRAFICO)
+    print("const int GRAFEMA_DESLOCAMENTO_LARGURA = %d;" % DESLOCAMENTO_LARGURA)
+    print("const uint32_t GRAFEMA_LARGURA = 0x%02X;        // columns on a terminal, 0 to 2, after that shift" % LARGURA)
+    print("const uint32_t GRAFEMA_DE_PALAVRA = 0x%02X;     // a letter or a digit (General_Category L* or N*)" % DE_PALAVRA)
     print()
     print("const uint32_t TABELA_GRAFEMAS[] = {")
     for i in range(0, len(entradas), 6):
-        print("    " + " ".join("0x%08X," % (c << 8 | p) for c, p in entradas[i:i + 6]))
+        print("    " + " ".join("0x%08X," % (c << DESLOCAMENTO_CODIGO | p) for c, p in entradas[i:i + 6]))
     print("};")
 
 
