@@ -3,10 +3,41 @@
 (function () {
   "use strict";
   var caixa = document.getElementById("terminal");
+  var teclas = document.getElementById("teclas");
+  var fim = document.getElementById("fim");
+  var novaPartida = document.getElementById("nova-partida");
+  var girar = document.getElementById("girar");
+  var abrirAjuda = document.getElementById("abrir-ajuda");
+  var ajuda = document.getElementById("ajuda");
+
+  // Whatever stops the game leaves a message in its place, never a black
+  // page: the widget, its keys and its help go, the message shows.
+  var jogando = true;
+  function avisar(id) {
+    jogando = false;
+    caixa.hidden = true;
+    teclas.hidden = true;
+    girar.hidden = true;
+    ajuda.hidden = true;
+    abrirAjuda.hidden = true;
+    var aviso = document.getElementById(id);
+    aviso.hidden = false;
+    var botao = aviso.querySelector("button");
+    if (botao) botao.focus();
+  }
+  document.getElementById("tentar-de-novo").addEventListener("click", function () {
+    location.reload();
+  });
 
   if (typeof WebAssembly !== "object" || typeof WebAssembly.instantiate !== "function") {
-    caixa.hidden = true;
-    document.getElementById("sem-wasm").hidden = false;
+    avisar("sem-wasm");
+    return;
+  }
+  // A script of the page that did not come (a dropped connection, a host
+  // missing a file) leaves its name undefined.
+  if (typeof Terminal !== "function" || typeof FitAddon !== "object" || typeof LargurasJogo !== "function" ||
+      typeof LigacaoJogo !== "function" || typeof criarZova !== "function") {
+    avisar("falha");
     return;
   }
 
@@ -35,46 +66,101 @@
     brightWhite: "#ffffff",
   };
 
+  // What a screen reader says of the widget, in the page's language.
+  Terminal.strings.promptLabel = "Entrada do jogo";
+  Terminal.strings.tooMuchOutput = "Texto demais para ler de uma vez: percorra as linhas da tela para lê-las";
+
+  var FONTE = 16;
   var term = new Terminal({
     theme: paleta,
     // The game writes LF; a terminal's output turns it into CR LF.
     convertEol: true,
     fontFamily: '"DejaVu Sans Mono", "Cascadia Mono", Consolas, Menlo, "Courier New", monospace',
-    fontSize: 16,
+    fontSize: FONTE,
     cursorBlink: true,
     scrollback: 1000,
     // Bold is not drawn brighter: the game's colours are its own.
     drawBoldTextInBrightColors: false,
+    // A screen reader reads the screen's rows, and what the game writes is
+    // announced as it comes.
+    screenReaderMode: true,
     // For the character widths below.
     allowProposedApi: true,
   });
-  // Emoji take two columns, as the game counts them and as terminals draw
-  // them: the widget's own table is older than emoji.
-  term.loadAddon(new Unicode11Addon.Unicode11Addon());
-  term.unicode.activeVersion = "11";
+  // The widget counts columns as the game does, from the game's own table.
+  term.loadAddon(new LargurasJogo());
   // The game's keys and writes go through its own addon.
   var ligacao = new LigacaoJogo();
   term.loadAddon(ligacao);
+
+  // The keys a browser's user expects of a page, before the game's: Tab
+  // and Shift-Tab move the focus on (the game does nothing with Tab, and a
+  // widget that kept it would hold the keyboard in), Ctrl-V pastes as
+  // Ctrl-Shift-V and Shift-Insert do, and Ctrl-C copies what is selected
+  // in the widget; with nothing selected it goes to the game. The browser
+  // then does the paste and the copy: the widget takes the paste as typed
+  // text, as it takes any other.
+  term.attachCustomKeyEventHandler(function (evento) {
+    var mod = (evento.ctrlKey ? "c" : "") + (evento.altKey ? "a" : "") + (evento.metaKey ? "m" : "") +
+      (evento.shiftKey ? "s" : "");
+    var tecla = evento.key.length === 1 ? evento.key.toLowerCase() : evento.key;
+    if (tecla === "Tab" && (mod === "" || mod === "s")) return false;
+    if (mod === "c" && tecla === "v") return false;
+    if (mod === "c" && tecla === "c" && term.hasSelection()) return false;
+    // Escape closes the help (below), and goes no further.
+    if (tecla === "Escape" && !ajuda.hidden) return false;
+    return true;
+  });
+
   // The game starts loading now: its module compiles while the widget is
-  // set up, and it runs only once this script is done.
-  var fim = document.getElementById("fim");
+  // set up, and it runs only once this script is done. Where its code does
+  // not come or the browser refuses it (a wasm file missing on the host, a
+  // dropped connection, a policy that forbids wasm), the module gives up
+  // and says so here.
   var terminou = false;
-  criarZova({
-    ligacao: ligacao,
-    aoTerminar: function () {
-      terminou = true;
-      fim.hidden = false;
-      ajustar();
-    },
+  var carga;
+  try {
+    carga = criarZova({
+      ligacao: ligacao,
+      aoTerminar: function () {
+        terminou = true;
+        jogando = false;
+        fim.hidden = false;
+        teclas.hidden = true;
+        ajustar();
+        // The keyboard's next stop is the new match.
+        novaPartida.focus();
+      },
+    });
+  } catch (erro) {
+    carga = Promise.reject(erro);
+  }
+  Promise.resolve(carga).catch(function (erro) {
+    if (terminou) return;
+    console.warn("zova: o jogo não carregou:", erro);
+    ligacao.dispose();
+    avisar("falha");
   });
 
   // Ctrl-W erases a word in the game, but the browser may take it to close
   // the tab: while a match is on, the browser asks first.
   window.addEventListener("beforeunload", function (evento) {
-    if (terminou) return;
+    if (!jogando) return;
     evento.preventDefault();
     evento.returnValue = "";
   });
+
+  // The help shows by itself on a first visit, before the widget takes its
+  // size: the widget's first size is the one the game starts with.
+  try {
+    if (!localStorage.getItem("zova.ajudaVista")) {
+      localStorage.setItem("zova.ajudaVista", "1");
+      ajuda.hidden = false;
+      abrirAjuda.setAttribute("aria-expanded", "true");
+    }
+  } catch (erro) {
+    // No storage (a private window may refuse it): no help by itself.
+  }
 
   var ajuste = new FitAddon.FitAddon();
   term.loadAddon(ajuste);
@@ -86,8 +172,55 @@
     caixa.dataset.linhas = term.rows;
   }
   term.onResize(anotarTamanho);
-  ajuste.fit();
-  anotarTamanho();
+
+  // For a screen reader to echo what is typed, the widget in its screen
+  // reader mode takes text only from key presses, and drops the text that
+  // comes with no key at all: an emoji picker's, dictation's, an on-screen
+  // keyboard's word. That text goes to the game here, as the widget itself
+  // sends it with the mode off. Text that came with a key (an on-screen
+  // keyboard's letters among them) is the widget's own to send.
+  var teclaPressionada = false;
+  term.textarea.addEventListener("keydown", function () {
+    teclaPressionada = true;
+  });
+  term.textarea.addEventListener("keyup", function () {
+    teclaPressionada = false;
+  });
+  // A key that takes the focus away (Tab) is let go elsewhere.
+  term.textarea.addEventListener("blur", function () {
+    teclaPressionada = false;
+  });
+  term.textarea.addEventListener("input", function (evento) {
+    if (evento.inputType === "insertText" && evento.data && !evento.isComposing && !teclaPressionada)
+      term.input(evento.data, true);
+  });
+
+  // On a touch screen (a phone, a tablet): keys on the screen for the sheet
+  // and the line, a font that fits the game's widest line where it can, and
+  // the widget kept above the on-screen keyboard.
+  var toque = false;
+  // The widest line the game writes: the hint of the judging panel ("Dica:
+  // Atribua notas ..."), 80 columns. Wider than the sheet's key hint (74)
+  // and the panel's rules (53); the lines with names grow with them, and
+  // wrap.
+  var COLUNAS_DO_JOGO = 80;
+  // Smaller than this, the text is too small to read on a phone: the
+  // lines wrap instead, and the page asks for the phone to be turned.
+  var FONTE_MINIMA = 12;
+
+  function ajustarFonte() {
+    if (!toque || caixa.hidden) return;
+    var tamanho = FONTE;
+    var cabe = false;
+    for (;;) {
+      if (term.options.fontSize !== tamanho) term.options.fontSize = tamanho;
+      var proposta = ajuste.proposeDimensions();
+      cabe = Boolean(proposta) && proposta.cols >= COLUNAS_DO_JOGO;
+      if (cabe || tamanho <= FONTE_MINIMA) break;
+      tamanho--;
+    }
+    girar.hidden = cabe;
+  }
 
   // The widget follows the window; a resize reaches the game, which draws
   // its screen again at the new width.
@@ -97,11 +230,61 @@
     ajustePendente = true;
     requestAnimationFrame(function () {
       ajustePendente = false;
+      if (caixa.hidden) return;
+      ajustarFonte();
       ajuste.fit();
     });
   }
   window.addEventListener("resize", ajustar);
   if (typeof ResizeObserver === "function") new ResizeObserver(ajustar).observe(caixa);
+
+  // The keys on the screen send what the keyboard's keys send, through the
+  // widget's own input, so the game cannot tell them apart. They never take
+  // the focus: the on-screen keyboard stays open or closed as it was.
+  var SETAS = { cima: "A", baixo: "B", direita: "C", esquerda: "D" };
+  var BYTES = { w: "w", s: "s", d: "d", f: "f", enter: "\r", apagar: "\x7f" };
+  teclas.addEventListener("mousedown", function (evento) {
+    evento.preventDefault();
+  });
+  teclas.addEventListener("click", function (evento) {
+    var botao = evento.target.closest("button[data-tecla]");
+    if (!botao) return;
+    var nome = botao.dataset.tecla;
+    var bytes = SETAS[nome] ? (term.modes.applicationCursorKeysMode ? "\x1bO" : "\x1b[") + SETAS[nome] : BYTES[nome];
+    term.input(bytes, true);
+  });
+
+  // With the on-screen keyboard up, only part of the page is in sight (the
+  // visual viewport): the page is cut to that part, and the widget with it,
+  // so the line being typed stays above the keyboard. A zoomed page (a
+  // pinch) is left as it is.
+  var visivel = window.visualViewport;
+  var jogo = document.getElementById("jogo");
+  function seguirVisivel() {
+    if (!toque || !visivel) return;
+    var inteira = Math.abs(visivel.scale - 1) < 0.01;
+    jogo.style.height = inteira ? visivel.height + "px" : "";
+    jogo.style.top = inteira ? visivel.offsetTop + "px" : "";
+    ajustar();
+  }
+
+  function ativarToque() {
+    if (toque || !jogando) return;
+    toque = true;
+    teclas.hidden = false;
+    seguirVisivel();
+    ajustar();
+  }
+  if (window.matchMedia && window.matchMedia("(pointer: coarse)").matches) ativarToque();
+  else window.addEventListener("touchstart", ativarToque, { once: true, passive: true });
+  if (visivel) {
+    visivel.addEventListener("resize", seguirVisivel);
+    visivel.addEventListener("scroll", seguirVisivel);
+  }
+
+  ajustarFonte();
+  ajuste.fit();
+  anotarTamanho();
 
   // Keys go to the game wherever the page is clicked or tapped; on a phone
   // the tap brings up the on-screen keyboard.
@@ -112,8 +295,28 @@
   caixa.addEventListener("touchend", focar);
   focar();
 
-  document.getElementById("nova-partida").addEventListener("click", function () {
+  // The help, by its button: it takes its own place above the widget, so
+  // it hides nothing of the game, and the keys stay with the game while it
+  // is open.
+  function mostrarAjuda(aberta) {
+    ajuda.hidden = !aberta;
+    abrirAjuda.setAttribute("aria-expanded", String(aberta));
+    ajustar();
+  }
+  function fecharAjuda() {
+    mostrarAjuda(false);
+    if (jogando) focar();
+  }
+  abrirAjuda.hidden = false;
+  abrirAjuda.addEventListener("click", function () {
+    mostrarAjuda(ajuda.hidden);
+    if (!ajuda.hidden) document.getElementById("fechar-ajuda").focus();
+  });
+  document.getElementById("fechar-ajuda").addEventListener("click", fecharAjuda);
+  document.addEventListener("keydown", function (evento) {
+    if (evento.key === "Escape" && !ajuda.hidden) fecharAjuda();
+  });
+  novaPartida.addEventListener("click", function () {
     location.reload();
   });
-
 })();

@@ -6,7 +6,8 @@ const fs = require("fs");
 const path = require("path");
 
 const TIPOS = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".css": "text/css",
-  ".wasm": "application/wasm", ".txt": "text/plain; charset=utf-8" };
+  ".wasm": "application/wasm", ".txt": "text/plain; charset=utf-8", ".svg": "image/svg+xml", ".png": "image/png",
+  ".webmanifest": "application/manifest+json" };
 
 // Resolves to the listening server; its address is http://127.0.0.1:<port>/.
 function servir(pasta) {

@@ -2,10 +2,13 @@
 // native game in a real terminal emulator (tmux) given the same keys: the
 // screens must read the same, letter drawn aside.
 //   node navegador.cjs NATIVE_GAME SITE_FOLDER ZOVA_HTML
-// Needs playwright-core (NODE_PATH) and Chromium at /usr/bin/chromium.
+// Needs playwright-core and axe-core (NODE_PATH) and Chromium at
+// /usr/bin/chromium.
 "use strict";
-const { chromium } = require("playwright-core");
+const { chromium, devices } = require("playwright-core");
 const { execFileSync } = require("child_process");
+const fs = require("fs");
+const os = require("os");
 const path = require("path");
 const url = require("url");
 const { servir } = require(path.join(__dirname, "../../web/servidor.cjs"));
@@ -60,7 +63,8 @@ async function estavel(ler, texto, nome) {
 }
 
 // The same keys to both: text, or a named key.
-const TECLAS_PLAYWRIGHT = { Enter: "Enter", Left: "ArrowLeft", Up: "ArrowUp", Down: "ArrowDown", Home: "Home", End: "End" };
+const TECLAS_PLAYWRIGHT = { Enter: "Enter", Left: "ArrowLeft", Right: "ArrowRight", Up: "ArrowUp", Down: "ArrowDown",
+  Home: "Home", End: "End" };
 async function teclar(pagina, ...teclas) {
   for (const t of teclas) {
     if (TECLAS_PLAYWRIGHT[t]) {
@@ -113,6 +117,30 @@ function vigiarErros(pagina, nome) {
     if (m.type() === "error") falhar(`${nome}: console error: ${m.text()}`);
   });
 }
+
+// The accessibility checker (axe-core), run in the page as it is served,
+// under its own policy (the test's driver evaluates it, as a page's
+// console would): no rule broken on the screen shown, nor left for a
+// person to judge (an ARIA attribute where it may not belong is one), but
+// the contrast of the widget's text, which it cannot measure over the
+// widget's layers.
+const AXE = fs.readFileSync(require.resolve("axe-core/axe.min.js"), "utf8");
+async function acessivel(pagina, passo) {
+  verificados++;
+  if (!(await pagina.evaluate(() => typeof globalThis.axe === "object"))) await pagina.evaluate(AXE);
+  const problemas = await pagina.evaluate(async () => {
+    const r = await globalThis.axe.run(document);
+    return [...r.violations, ...r.incomplete.filter((v) => v.id !== "color-contrast")].map((v) =>
+      `${v.id} (${v.help}): ${v.nodes.map((n) => n.target.join(" ")).slice(0, 5).join(", ")}`);
+  });
+  if (problemas.length > 0) falhar(`${passo}: accessibility rules broken:\n  ${problemas.join("\n  ")}`);
+}
+
+// Where the keyboard's focus is: an element's id, or its class.
+const foco = (pagina) => pagina.evaluate(() => {
+  const e = document.activeElement;
+  return e ? e.id || e.className || e.tagName : null;
+});
 
 // The page keeps its widget to itself: the widget's class is wrapped, as
 // the page loads, to reach its buffer (terminalDoTeste) and to count the
@@ -169,6 +197,7 @@ async function partidaLadoALado(navegador, endereco) {
     `${nativo}; sleep 600`);
 
   await comparar(pagina, "Quantidade de jogadores (2 a 5):", "title");
+  await acessivel(pagina, "registration");
   await teclar(pagina, "2", "Enter");
   await comparar(pagina, "Nome do jogador 1:", "registration");
   await teclar(pagina, "Ana", "Enter", "Bia", "Enter");
@@ -180,6 +209,7 @@ async function partidaLadoALado(navegador, endereco) {
   if (!(await telaWeb(pagina)).join("\n").includes("JOGADOR: Ana")) falhar("keys typed during the pause reached the sheet");
   verificados++;
   await verificarCor(pagina, "JOGADOR: Ana", "rgb(255, 0, 255)", "Ana");
+  await acessivel(pagina, "a sheet");
 
   // An accented answer edited with the arrows, and the sheet's arrows.
   await teclar(pagina, "d", "Jo", "o", "Left", "ã", "Enter");
@@ -191,11 +221,18 @@ async function partidaLadoALado(navegador, endereco) {
   // Wide characters take the columns the game counts for them.
   await teclar(pagina, "s", "Enter", "😀ab日本", "Left", "Left", "Left", "Z", "End", "c");
   await comparar(pagina, "😀aZb日本c", "an answer with wide characters, edited in the middle");
+  // Emoji newer than the widget's own tables, a family of emoji joined by
+  // zero-width joiners, and a flag take the columns the game counts for
+  // them: what is typed after them stands where the game put it.
+  await teclar(pagina, "Enter", "s", "Enter", "🫠🥲abc", "Left", "Left", "Z");
+  await comparar(pagina, "[Marca]: 🫠🥲aZbc", "emoji newer than Unicode 11, edited after them");
+  await teclar(pagina, "Enter", "s", "Enter", "👨‍👩‍👧🇧🇷🧋fim", "Left", "Left", "Left", "Left", "Z", "Home", "Right", "Y");
+  await comparar(pagina, "[Animal]: 👨‍👩‍👧Y🇧🇷Z🧋fim", "a family of emoji and a flag, edited around them");
   // A line typed past what an answer holds (49 bytes): the keys beyond it
   // are refused, and nothing of them is left for the next player's sheet.
   // The sheet's up arrow goes round from Nome to Cor.
   const longa = "a".repeat(49);
-  await teclar(pagina, "Enter", "Up", "Up", "Up", "d", longa, "SEGREDO-DA-ANA");
+  await teclar(pagina, "End", "Enter", "Up", "Up", "Up", "Up", "Up", "d", longa, "SEGREDO-DA-ANA");
   const cheia = await comparar(pagina, `[Cor]: ${longa}`, "an answer typed past its size");
   verificados++;
   if (cheia && cheia[cheia.length - 1] !== `Digite a resposta para [Cor]: ${longa}`)
@@ -208,6 +245,7 @@ async function partidaLadoALado(navegador, endereco) {
   verificados++;
   if (aberta && (aberta[aberta.length - 1] !== "Digite a resposta para [Nome]:" || aberta.join("").includes("SEGREDO")))
     falhar(`Bia's prompt does not open empty\n${aberta.join("\n")}`);
+  await acessivel(pagina, "a line prompt");
 
   // A resize with a line open: the screen is drawn again at the new width,
   // and the line goes on being edited at that width.
@@ -230,12 +268,14 @@ async function partidaLadoALado(navegador, endereco) {
 
   // Judging, both results, the second round and the final screen.
   await comparar(pagina, "AVALIANDO AGORA AS RESPOSTAS DE: Bia", "the judging panel");
+  await acessivel(pagina, "the judging panel");
   for (let i = 0; i < 6; i++) await teclar(pagina, "10", "Enter");
   const painel = await comparar(pagina, "AVALIANDO AGORA AS RESPOSTAS DE: Ana", "the second judge");
   verificados++;
   if (painel && !painel.includes(`    - Cor: ${longa}`)) falhar(`Ana's Cor is not her 49 bytes\n${painel.join("\n")}`);
   for (let i = 0; i < 6; i++) await teclar(pagina, "5", "Enter");
   await comparar(pagina, "Pressione ENTER para iniciar a proxima rodada...", "round 1's result");
+  await acessivel(pagina, "a round's result");
   await dormir(LEITURA_MS);
   await teclar(pagina, "Enter");
   await comparar(pagina, "JOGADOR: Ana", "round 2");
@@ -254,12 +294,24 @@ async function partidaLadoALado(navegador, endereco) {
   await comparar(pagina, "FIM DE JOGO!", "the final screen");
   if (!(await telaWeb(pagina)).includes("VENCEDOR: Bia!")) falhar("the winner is not Bia");
 
-  // The page then offers a new match, which starts at the title.
+  // The page then offers a new match: the keyboard's focus goes to its
+  // button, Tab leaves the widget for it, and Enter on it starts the new
+  // match at the title.
   verificados++;
   const botao = pagina.locator("#nova-partida");
   try {
     await botao.waitFor({ state: "visible", timeout: 5000 });
-    await botao.click();
+    await acessivel(pagina, "the final screen");
+    const noFim = await foco(pagina);
+    await pagina.click("#terminal");
+    const noTerminal = await foco(pagina);
+    await pagina.keyboard.press("Tab");
+    const depoisDoTab = await foco(pagina);
+    verificados++;
+    if (noFim !== "nova-partida" || noTerminal !== "xterm-helper-textarea" || depoisDoTab !== "nova-partida")
+      falhar(`the keyboard's focus at the end: ${noFim}; on the terminal: ${noTerminal}; after Tab: ${depoisDoTab}`);
+    if (depoisDoTab === "nova-partida") await Promise.all([pagina.waitForEvent("load"), pagina.keyboard.press("Enter")]);
+    else await botao.click();
     await estavel(() => telaWeb(pagina), "Quantidade de jogadores", "a new match");
   } catch (e) {
     falhar(`no new match offered at the end: ${e.message}`);
@@ -393,6 +445,256 @@ async function rolagemNaTroca(navegador) {
   await pagina.close();
 }
 
+// The keys a browser's user expects, on the hosted page with the clipboard
+// allowed: the help a first visit shows closes with Escape, leaving the
+// keys with the game; Ctrl-D on an empty line does nothing (the match goes
+// on with the name typed after it); Ctrl-V pastes into the line; Ctrl-C
+// copies what is selected in the widget. A second visit shows no help.
+async function teclasDoNavegador(navegador, endereco) {
+  const contexto = await navegador.newContext({ viewport: { width: 900, height: 700 },
+    permissions: ["clipboard-read", "clipboard-write"] });
+  const pagina = await contexto.newPage();
+  vigiarErros(pagina, "keys");
+  await pagina.goto(endereco);
+  await estavel(() => telaWeb(pagina), "Quantidade de jogadores", "keys: the title");
+  const ajuda = pagina.locator("#ajuda");
+  verificados++;
+  if (!(await ajuda.isVisible()) || !(await ajuda.textContent()).includes("2 a 5 pessoas"))
+    falhar("keys: a first visit shows no help");
+  else {
+    await pagina.keyboard.press("Escape");
+    verificados++;
+    if ((await ajuda.isVisible()) || (await foco(pagina)) !== "xterm-helper-textarea")
+      falhar(`keys: Escape leaves the help open, or the keys away from the game (focus: ${await foco(pagina)})`);
+  }
+
+  await pagina.keyboard.type("2");
+  await pagina.keyboard.press("Enter");
+  await estavel(() => telaWeb(pagina), "Nome do jogador 1:", "keys: registration");
+  await pagina.keyboard.press("Control+D");
+  await pagina.keyboard.type("Ana");
+  await pagina.keyboard.press("Enter");
+  verificados++;
+  await estavel(() => telaWeb(pagina), "Nome do jogador 2:", "keys: Ctrl-D on an empty line, then a name");
+  await pagina.evaluate(() => navigator.clipboard.writeText("Bia"));
+  await pagina.keyboard.press("Control+V");
+  const colada = await estavel(() => telaWeb(pagina), "Nome do jogador 2: Bia", "keys: Ctrl-V");
+  verificados++;
+  if (colada && colada[colada.length - 1] !== "Nome do jogador 2: Bia")
+    falhar(`keys: Ctrl-V does not paste the clipboard as typed text\n${colada.join("\n")}`);
+  await pagina.keyboard.press("Enter");
+  const folha = await estavel(() => telaWeb(pagina), "JOGADOR: Ana", "keys: the match goes on after Ctrl-D");
+
+  // A double click selects the word "Ana" on the sheet.
+  if (folha) {
+    const linha = await pagina.evaluate(() => {
+      const l = [...document.querySelectorAll(".xterm-rows > div")].find((d) => d.textContent.includes("JOGADOR: Ana"));
+      const r = l.getBoundingClientRect();
+      return { x: r.x, y: r.y, altura: r.height, texto: l.textContent.replace(/\u00a0/g, " ") };
+    });
+    const coluna = (await pagina.locator(".xterm-screen").boundingBox()).width /
+      Number(await pagina.$eval("#terminal", (e) => e.dataset.colunas));
+    await pagina.mouse.dblclick(linha.x + coluna * (linha.texto.indexOf("JOGADOR: Ana") + 10.5), linha.y + linha.altura / 2);
+    await pagina.keyboard.press("Control+C");
+    const copiado = await pagina.evaluate(() => navigator.clipboard.readText());
+    verificados++;
+    if (copiado !== "Ana") falhar(`keys: Ctrl-C with "Ana" selected copies ${JSON.stringify(copiado)}`);
+  }
+
+  const outra = await contexto.newPage();
+  await outra.goto(endereco);
+  await estavel(() => telaWeb(outra), "Quantidade de jogadores", "keys: a second visit");
+  verificados++;
+  if (await outra.locator("#ajuda").isVisible()) falhar("keys: the help shows by itself on a second visit too");
+  await contexto.close();
+}
+
+// Every code point the game's table counts columns for, as the widget
+// counts them, against the table itself (console/grafemas_tabela.h): the
+// first and the last code point of each of its runs, on its own after a
+// letter, and after a letter and a zero-width joiner (an emoji there
+// shares the cell before it).
+async function larguras(navegador, endereco) {
+  const cabecalho = fs.readFileSync(path.join(__dirname, "../../console/grafemas_tabela.h"), "utf8");
+  const corpo = cabecalho.slice(cabecalho.indexOf("TABELA_GRAFEMAS[] = {"));
+  const entradas = [...corpo.slice(0, corpo.indexOf("};")).matchAll(/0x([0-9A-F]{8})/g)].map((m) => parseInt(m[1], 16));
+  const esperado = [];
+  entradas.forEach((entrada, i) => {
+    const fim = i + 1 < entradas.length ? (entradas[i + 1] >>> 8) - 1 : 0x10ffff;
+    for (const codigo of new Set([entrada >>> 8, fim])) {
+      // The widget acts on control characters, and a surrogate is no text.
+      if (codigo < 0x20 || (codigo >= 0x7f && codigo < 0xa0) || (codigo >= 0xd800 && codigo < 0xe000)) continue;
+      const colunas = (entrada >> 5) & 3;
+      esperado.push([codigo, colunas, entrada & 0x10 ? 0 : colunas]);
+    }
+  });
+  const pagina = await navegador.newPage();
+  vigiarErros(pagina, "widths");
+  await pagina.goto(endereco);
+  await estavel(() => telaWeb(pagina), "Quantidade de jogadores", "widths: the title");
+  const erradas = await pagina.evaluate(async (casos) => {
+    if (typeof LargurasJogo !== "function") return ["the page has no LargurasJogo"];
+    const caixa = document.createElement("div");
+    document.body.appendChild(caixa);
+    const term = new Terminal({ allowProposedApi: true, cols: 8, rows: 1000, scrollback: 0 });
+    term.open(caixa);
+    term.loadAddon(new LargurasJogo());
+    // The columns of the text after the first cell ("a"): 0 when it went
+    // into that cell.
+    const colunas = (linha) => {
+      const celula = linha.getCell(1);
+      return celula.getChars() === "" ? 0 : celula.getWidth();
+    };
+    const erradas = [];
+    for (let i = 0; i < casos.length; i += 500) {
+      const lote = casos.slice(i, i + 500);
+      const texto = lote.map(([c]) => `a${String.fromCodePoint(c)}\r\na\u200d${String.fromCodePoint(c)}`).join("\r\n");
+      await new Promise((pronto) => term.write(`\x1b[H\x1b[J${texto}`, pronto));
+      const b = term.buffer.active;
+      lote.forEach(([c, so, aposZwj], k) => {
+        const obtido = [colunas(b.getLine(2 * k)), colunas(b.getLine(2 * k + 1))];
+        if (obtido[0] !== so || obtido[1] !== aposZwj)
+          erradas.push(`U+${c.toString(16).toUpperCase()}: ${obtido.join("/")} columns, the game ${so}/${aposZwj}`);
+      });
+    }
+    term.dispose();
+    caixa.remove();
+    return erradas;
+  }, esperado);
+  verificados++;
+  if (erradas.length > 0)
+    falhar(`the widget counts ${erradas.length} of ${esperado.length} code points otherwise than the game ` +
+      `(alone / after a joiner):\n  ${erradas.slice(0, 12).join("\n  ")}`);
+  await pagina.close();
+}
+
+// The game's code missing on the host (zova.wasm, on a copy of the site):
+// a message in its place, with the focus on a button that tries again;
+// with the file back, the button brings the game.
+async function falhaAoCarregar(navegador) {
+  const pasta = fs.mkdtempSync(path.join(os.tmpdir(), "zova-site-"));
+  fs.cpSync(site, pasta, { recursive: true });
+  fs.renameSync(path.join(pasta, "zova.wasm"), path.join(pasta, "zova.wasm.fora"));
+  const servidor = await servir(pasta);
+  const pagina = await navegador.newPage();
+  try {
+    await pagina.goto(`http://127.0.0.1:${servidor.address().port}/`);
+    const aviso = pagina.locator("#falha");
+    verificados++;
+    await aviso.waitFor({ state: "visible", timeout: 10000 });
+    const texto = await aviso.textContent();
+    const botao = await pagina.evaluate(() => document.activeElement.textContent);
+    if (!texto.includes("Não foi possível carregar o jogo") || botao !== "Tentar de novo" ||
+        (await pagina.locator("#terminal").isVisible()))
+      falhar(`without zova.wasm: no message in the game's place, or no "Tentar de novo" with the focus ` +
+        `(${JSON.stringify(texto)}, focus on ${JSON.stringify(botao)})`);
+    await acessivel(pagina, "the load failure");
+    fs.renameSync(path.join(pasta, "zova.wasm.fora"), path.join(pasta, "zova.wasm"));
+    await Promise.all([pagina.waitForEvent("load"), pagina.keyboard.press("Enter")]);
+    await estavel(() => telaWeb(pagina), "Quantidade de jogadores", "Tentar de novo, with zova.wasm back");
+  } catch (e) {
+    falhar(`without zova.wasm: ${e.message}`);
+  } finally {
+    await pagina.close();
+    servidor.close();
+    fs.rmSync(pasta, { recursive: true, force: true });
+  }
+}
+
+// Phones, as Playwright describes them (viewport, pixel ratio, mobile,
+// touch). Upright, the game's widest line (80 columns) would need a font
+// under 12px: the page asks for the phone to be turned, and keeps 12px.
+// Turned, it fits whole. Keys on the screen play (a tap reaches the game),
+// the widget's input is never under 16px (a phone zooms into a smaller
+// one), and with the on-screen keyboard up the line being typed stays in
+// the part of the page left in sight.
+async function celulares(navegador, endereco) {
+  const DICA = "Dica: Atribua notas (ex: 10 para valido/unico, 5 para repetido, 0 para invalido)";
+  for (const nome of ["iPhone 13", "Pixel 7"]) {
+    const { defaultBrowserType, ...aparelho } = devices[nome];
+    const contexto = await navegador.newContext(aparelho);
+    const pagina = await contexto.newPage();
+    vigiarErros(pagina, nome);
+    await pagina.goto(endereco);
+    await estavel(() => telaWeb(pagina), "Quantidade de jogadores", `${nome}: the title`);
+    const medidas = () => pagina.evaluate(() => ({
+      teclas: !document.getElementById("teclas").hidden,
+      girar: !document.getElementById("girar").hidden,
+      fonte: parseFloat(getComputedStyle(document.querySelector(".xterm-rows")).fontSize),
+      entrada: parseFloat(getComputedStyle(document.querySelector(".xterm-helper-textarea")).fontSize),
+      colunas: Number(document.getElementById("terminal").dataset.colunas),
+    }));
+    const emPe = await medidas();
+    verificados++;
+    if (!emPe.teclas || !emPe.girar || emPe.fonte !== 12 || emPe.entrada < 16)
+      falhar(`${nome}, upright: ${JSON.stringify(emPe)}: expected the keys, the request to turn the phone, ` +
+        `a 12px font and an input of 16px or more`);
+    await acessivel(pagina, `${nome}, upright`);
+    // The help of the first visit, read, makes room for the game.
+    if (await pagina.locator("#fechar-ajuda").isVisible()) await pagina.tap("#fechar-ajuda");
+
+    await pagina.setViewportSize(devices[`${nome} landscape`].viewport);
+    let deLado = await medidas();
+    for (let i = 0; i < 50 && (deLado.girar || deLado.colunas < 80); i++) {
+      await dormir(100);
+      deLado = await medidas();
+    }
+    const tecla = (t) => pagina.tap(`#teclas [data-tecla="${t}"]`);
+    await pagina.keyboard.insertText("2");
+    await tecla("enter");
+    await estavel(() => telaWeb(pagina), "Nome do jogador 1:", `${nome}: the on-screen Enter`);
+    for (const jogador of ["Ana", "Bia"]) {
+      await pagina.keyboard.insertText(jogador);
+      await tecla("enter");
+    }
+    await estavel(() => telaWeb(pagina), "JOGADOR: Ana", `${nome}: Ana's sheet`);
+    await tecla("f");
+    await estavel(() => telaWeb(pagina), "JOGADOR: Bia", `${nome}: the on-screen F`);
+    await tecla("f");
+    const painel = await estavel(() => telaWeb(pagina), "AVALIANDO AGORA AS RESPOSTAS DE: Bia", `${nome}: the panel`);
+    verificados++;
+    if (deLado.girar || deLado.fonte < 12 || !painel || !painel.includes(DICA))
+      falhar(`${nome}, turned: ${JSON.stringify(deLado)}: the panel's widest line is not whole on its row\n` +
+        (painel || []).join("\n"));
+
+    // The on-screen keyboard takes the lower half of the page.
+    await pagina.keyboard.insertText("7");
+    const linhas = Number(await pagina.$eval("#terminal", (e) => e.dataset.linhas));
+    const visivel = Math.round(devices[`${nome} landscape`].viewport.height / 2);
+    await pagina.evaluate((altura) => {
+      Object.defineProperty(visualViewport, "height", { configurable: true, get: () => altura });
+      visualViewport.dispatchEvent(new Event("resize"));
+    }, visivel);
+    for (let i = 0; i < 50 && Number(await pagina.$eval("#terminal", (e) => e.dataset.linhas)) >= linhas; i++)
+      await dormir(100);
+    await estavel(() => telaWeb(pagina), "-> Nome []: 7", `${nome}: with the on-screen keyboard up`);
+    const linha = await pagina.evaluate(() => {
+      const l = [...document.querySelectorAll(".xterm-rows > div")].find((d) => d.textContent.includes("-> Nome []: 7"));
+      return l && l.getBoundingClientRect().bottom;
+    });
+    verificados++;
+    if (!linha || linha > visivel + 1)
+      falhar(`${nome}: with the on-screen keyboard up, the line being typed is out of sight ` +
+        `(its bottom at ${linha}px, the visible part ${visivel}px high)`);
+    await contexto.close();
+  }
+}
+
+// With JavaScript off, the message that says the game needs it, in the
+// middle of the page.
+async function semJavaScript(navegador, endereco) {
+  const contexto = await navegador.newContext({ javaScriptEnabled: false, viewport: { width: 900, height: 700 } });
+  const pagina = await contexto.newPage();
+  await pagina.goto(endereco);
+  const aviso = pagina.locator("noscript .aviso");
+  const caixa = await aviso.boundingBox();
+  verificados++;
+  if (!caixa || !(await aviso.textContent()).includes("precisa de JavaScript") ||
+      Math.abs(caixa.y + caixa.height / 2 - 350) > 35 || Math.abs(caixa.x + caixa.width / 2 - 450) > 45)
+    falhar(`without JavaScript, the message is not in the middle of the page: ${JSON.stringify(caixa)}`);
+  await contexto.close();
+}
+
 // A browser without WebAssembly gets a message that says so.
 async function semWebAssembly(navegador) {
   const pagina = await navegador.newPage();
@@ -413,9 +715,15 @@ async function semWebAssembly(navegador) {
   const servidor = await servir(site);
   const navegador = await chromium.launch({ executablePath: CHROMIUM, args: ["--no-sandbox", "--disable-dev-shm-usage"] });
   try {
-    await partidaLadoALado(navegador, `http://127.0.0.1:${servidor.address().port}/`);
+    const endereco = `http://127.0.0.1:${servidor.address().port}/`;
+    await partidaLadoALado(navegador, endereco);
+    await teclasDoNavegador(navegador, endereco);
+    await larguras(navegador, endereco);
     await arquivoUnico(navegador);
     await rolagemNaTroca(navegador);
+    await celulares(navegador, endereco);
+    await falhaAoCarregar(navegador);
+    await semJavaScript(navegador, endereco);
     await semWebAssembly(navegador);
   } catch (e) {
     falhar(e.stack || String(e));

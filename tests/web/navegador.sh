@@ -1,7 +1,8 @@
 #!/bin/sh
 # The browser edition: builds it with the web preset into a folder of the
 # build, with the browser driver (this folder's package.json), then plays it
-# in Chromium against the native game in tmux (navegador.cjs).
+# in Chromium against the native game in tmux (navegador.cjs), and checks the
+# hosted page as an app that installs and plays offline (pagina_instalavel.cjs).
 #   tests/web/navegador.sh NATIVE_GAME SOURCES WEB_BUILD_FOLDER
 # A missing tool skips the test (status 77), unless ZOVA_EXIGIR_FERRAMENTAS=1.
 set -eu
@@ -29,5 +30,10 @@ if ! { cmake -S "$fontes" -B "$pasta" --preset web &&
   echo "FAILED: cmake --preset web -B $pasta && cmake --build $pasta --target all pacotes_navegador"
   exit 1
 fi
+falhou=0
 NODE_PATH="$pasta/npm-navegador/node_modules" \
-  node "$fontes/tests/web/navegador.cjs" "$nativo" "$pasta/site" "$pasta/zova.html"
+  node "$fontes/tests/web/navegador.cjs" "$nativo" "$pasta/site" "$pasta/zova.html" || falhou=1
+# The hosted page as an app: installable, offline after a first visit.
+NODE_PATH="$pasta/npm-navegador/node_modules" \
+  node "$fontes/tests/web/pagina_instalavel.cjs" "$pasta/site" "$pasta/zova.html" || falhou=1
+exit "$falhou"
