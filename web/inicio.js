@@ -1,7 +1,11 @@
 // The first script of the hosted page, before the widget's: the game's wasm
 // starts compiling now, while the browser is still busy with the widget's
 // script, and the service worker that keeps the page for offline play is
-// registered once the page has loaded. zova.html, opened from the disk,
+// registered once the page has loaded. It is the first of the body's, not
+// in the head: there it would hold up the parser, and Chromium would ask
+// for the widget's script only once this one had come and run, tens of
+// milliseconds later; the wasm's preload in the head has its request out
+// first all the same. zova.html, opened from the disk,
 // goes without this script: its wasm is inside the game's module, and a
 // file:// page can have no service worker.
 (function () {

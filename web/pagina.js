@@ -71,19 +71,21 @@
   Terminal.strings.tooMuchOutput = "Texto demais para ler de uma vez: percorra as linhas da tela para lê-las";
 
   var FONTE = 16;
+  var FAMILIA = '"DejaVu Sans Mono", "Cascadia Mono", Consolas, Menlo, "Courier New", monospace';
   var term = new Terminal({
     theme: paleta,
     // The game writes LF; a terminal's output turns it into CR LF.
     convertEol: true,
-    fontFamily: '"DejaVu Sans Mono", "Cascadia Mono", Consolas, Menlo, "Courier New", monospace',
+    fontFamily: FAMILIA,
     fontSize: FONTE,
     cursorBlink: true,
     scrollback: 1000,
     // Bold is not drawn brighter: the game's colours are its own.
     drawBoldTextInBrightColors: false,
-    // A screen reader reads the screen's rows, and what the game writes is
-    // announced as it comes.
-    screenReaderMode: true,
+    // The screen reader mode (a screen reader reads the screen's rows, and
+    // what the game writes is announced as it comes) is turned on once the
+    // first screen is drawn, below: building its rows of text with the
+    // widget's would hold the game's title back.
     // For the character widths below.
     allowProposedApi: true,
   });
@@ -162,9 +164,52 @@
     // No storage (a private window may refuse it): no help by itself.
   }
 
+  // The widget opens at the size that fills its box, from the box's size
+  // and the font's, as the fit addon reckons them: opened at its default
+  // size and fitted after, it would lay out and build its rows twice
+  // before the first screen. The addon has the last word (below, and at
+  // each change of size) where this reckoning came out otherwise.
   var ajuste = new FitAddon.FitAddon();
   term.loadAddon(ajuste);
+  var medido = tamanhoDaCaixa();
+  if (medido) term.resize(medido.cols, medido.rows);
   term.open(caixa);
+
+  function tamanhoDaCaixa() {
+    if (typeof OffscreenCanvas !== "function") return null;
+    var contexto = new OffscreenCanvas(1, 1).getContext("2d");
+    if (!contexto) return null;
+    contexto.font = FONTE + "px " + FAMILIA;
+    var letra = contexto.measureText("W");
+    if (!(letra.width > 0) || !(letra.fontBoundingBoxAscent + letra.fontBoundingBoxDescent > 0)) return null;
+    var dpr = window.devicePixelRatio || 1;
+    var altura = Math.ceil((letra.fontBoundingBoxAscent + letra.fontBoundingBoxDescent) * dpr) / dpr;
+    var estilo = getComputedStyle(caixa);
+    // The widget keeps a scroll bar's width at its right.
+    var largura = Math.max(0, parseInt(estilo.width, 10)) - 14;
+    var linhas = Math.floor(parseInt(estilo.height, 10) / altura);
+    // A cell's width, as the widget lays the row out, is the row's width
+    // in whole pixels shared among its columns.
+    var colunas = Math.floor(largura / letra.width);
+    var celula = Math.round(letra.width * colunas) / colunas;
+    colunas = Math.floor(largura / celula);
+    if (!(colunas > 0) || !(linhas > 0)) return null;
+    return { cols: Math.max(2, colunas), rows: Math.max(1, linhas) };
+  }
+
+  // Once the game's first screen is drawn: the screen reader mode.
+  var escrito = false;
+  var primeiraEscrita = term.onWriteParsed(function () {
+    primeiraEscrita.dispose();
+    escrito = true;
+  });
+  var primeiroDesenho = term.onRender(function () {
+    if (!escrito) return;
+    primeiroDesenho.dispose();
+    setTimeout(function () {
+      term.options.screenReaderMode = true;
+    }, 0);
+  });
 
   // The size in characters is on the page too, for whoever reads it.
   function anotarTamanho() {
@@ -191,6 +236,8 @@
     teclaPressionada = false;
   });
   term.textarea.addEventListener("input", function (evento) {
+    // Before the mode is on, the widget sends that text itself.
+    if (!term.options.screenReaderMode) return;
     if (evento.inputType === "insertText" && evento.data && !evento.isComposing && !teclaPressionada)
       term.input(evento.data, true);
   });
@@ -282,8 +329,14 @@
     visivel.addEventListener("scroll", seguirVisivel);
   }
 
-  ajustarFonte();
-  ajuste.fit();
+  // Fitted now, unless the reckoning above stands and the observer of the
+  // box, which reports its first size after the first frame, checks it
+  // then: reading the layout here would lay the page out once more before
+  // the title.
+  if (toque || !medido || typeof ResizeObserver !== "function") {
+    ajustarFonte();
+    ajuste.fit();
+  }
   anotarTamanho();
 
   // Keys go to the game wherever the page is clicked or tapped; on a phone
