@@ -315,44 +315,73 @@ TEST(SaidaApi, LinhaAteAMargemDoBuffer) {
     CloseHandle(entrada);
 }
 
+namespace {
+
+// The console's keyboard, or INVALID_HANDLE_VALUE where there is none to
+// write events into.
+HANDLE abrirTeclado() {
+    HANDLE entrada = abrirDoConsole("CONIN$");
+    DWORD modo;
+    if (entrada != INVALID_HANDLE_VALUE && !GetConsoleMode(entrada, &modo)) {
+        CloseHandle(entrada);
+        entrada = INVALID_HANDLE_VALUE;
+    }
+    return entrada;
+}
+
+// A key event as the console host puts one in its input buffer.
+struct EventoEscrito {
+    BOOL desce;
+    WORD vezes, vk;
+    WCHAR unidade;
+    DWORD estado;
+};
+
+// Puts the events in the keyboard's buffer, in order, as a player's keys.
+bool escreverEventos(HANDLE entrada, const EventoEscrito* teclas, int n) {
+    INPUT_RECORD eventos[32] = {};
+    if (n > 32) return false;
+    for (int i = 0; i < n; i++) {
+        eventos[i].EventType = KEY_EVENT;
+        eventos[i].Event.KeyEvent.bKeyDown = teclas[i].desce;
+        eventos[i].Event.KeyEvent.wRepeatCount = teclas[i].vezes;
+        eventos[i].Event.KeyEvent.wVirtualKeyCode = teclas[i].vk;
+        eventos[i].Event.KeyEvent.uChar.UnicodeChar = teclas[i].unidade;
+        eventos[i].Event.KeyEvent.dwControlKeyState = teclas[i].estado;
+    }
+    DWORD escritos = 0;
+    return WriteConsoleInputW(entrada, eventos, static_cast<DWORD>(n), &escritos) && escritos == static_cast<DWORD>(n);
+}
+
+}  // namespace
+
 // The console's events, put in its input buffer as a player's keys would
 // be: a resize asks for a redraw; a character outside the basic plane comes
 // in two halves and is one key with its four UTF-8 bytes; an arrow is one
 // key; Backspace with either Ctrl erases a word, as with Alt or both, and
 // alone erases one character.
 TEST(Teclado, EventosDoConsoleViramTeclas) {
-    HANDLE entrada = abrirDoConsole("CONIN$");
-    DWORD modo;
-    if (entrada == INVALID_HANDLE_VALUE || !GetConsoleMode(entrada, &modo)) {
+    HANDLE entrada = abrirTeclado();
+    if (entrada == INVALID_HANDLE_VALUE) {
         GTEST_SKIP() << "skipped: no console keyboard here (tests/windows/console_wine.sh gives it one)";
     }
     iniciarConsole();
     FlushConsoleInputBuffer(entrada);
-    const int N = 10;
-    INPUT_RECORD eventos[N] = {};
-    eventos[0].EventType = WINDOW_BUFFER_SIZE_EVENT;
-    eventos[0].Event.WindowBufferSizeEvent.dwSize = {100, 40};
-    // Virtual key, character, and the modifiers held.
-    const DWORD teclas[N - 1][3] = {{'A', L'a', 0},
-                                    {0, 0xD83D, 0},
-                                    {0, 0xDE00, 0},
-                                    {VK_UP, 0, 0},
-                                    {VK_BACK, 0x7F, LEFT_CTRL_PRESSED},
-                                    {VK_BACK, 0x7F, RIGHT_CTRL_PRESSED},
-                                    {VK_BACK, 0x08, LEFT_ALT_PRESSED},
-                                    {VK_BACK, 0x7F, LEFT_ALT_PRESSED | LEFT_CTRL_PRESSED},
-                                    {VK_BACK, 0x08, 0}};
-    for (int i = 0; i < N - 1; i++) {
-        eventos[i + 1].EventType = KEY_EVENT;
-        eventos[i + 1].Event.KeyEvent.bKeyDown = TRUE;
-        eventos[i + 1].Event.KeyEvent.wRepeatCount = 1;
-        eventos[i + 1].Event.KeyEvent.wVirtualKeyCode = static_cast<WORD>(teclas[i][0]);
-        eventos[i + 1].Event.KeyEvent.uChar.UnicodeChar = static_cast<WCHAR>(teclas[i][1]);
-        eventos[i + 1].Event.KeyEvent.dwControlKeyState = teclas[i][2];
-    }
+    INPUT_RECORD tamanho = {};
+    tamanho.EventType = WINDOW_BUFFER_SIZE_EVENT;
+    tamanho.Event.WindowBufferSizeEvent.dwSize = {100, 40};
     DWORD escritos = 0;
-    ASSERT_TRUE(WriteConsoleInputW(entrada, eventos, N, &escritos));
-    ASSERT_EQ(escritos, static_cast<DWORD>(N));
+    ASSERT_TRUE(WriteConsoleInputW(entrada, &tamanho, 1, &escritos));
+    const EventoEscrito teclas[] = {{TRUE, 1, 'A', L'a', 0},
+                                    {TRUE, 1, 0, 0xD83D, 0},
+                                    {TRUE, 1, 0, 0xDE00, 0},
+                                    {TRUE, 1, VK_UP, 0, 0},
+                                    {TRUE, 1, VK_BACK, 0x7F, LEFT_CTRL_PRESSED},
+                                    {TRUE, 1, VK_BACK, 0x7F, RIGHT_CTRL_PRESSED},
+                                    {TRUE, 1, VK_BACK, 0x08, LEFT_ALT_PRESSED},
+                                    {TRUE, 1, VK_BACK, 0x7F, LEFT_ALT_PRESSED | LEFT_CTRL_PRESSED},
+                                    {TRUE, 1, VK_BACK, 0x08, 0}};
+    ASSERT_TRUE(escreverEventos(entrada, teclas, static_cast<int>(sizeof teclas / sizeof teclas[0])));
     EXPECT_EQ(terminalLerTecla(), TECLA_REDESENHAR);
     EXPECT_EQ(terminalLerTecla(), 'a');
     EXPECT_EQ(terminalLerTecla(), TECLA_NAO_ASCII);
@@ -374,19 +403,13 @@ TEST(Teclado, EventosDoConsoleViramTeclas) {
 // character), an emoji as two VK_PACKET events and a key that counts three
 // presses: each character is read once, and the keypad's digits are none.
 TEST(Teclado, CodigoAltPacotesERepeticoes) {
-    HANDLE entrada = abrirDoConsole("CONIN$");
-    DWORD modo;
-    if (entrada == INVALID_HANDLE_VALUE || !GetConsoleMode(entrada, &modo)) {
+    HANDLE entrada = abrirTeclado();
+    if (entrada == INVALID_HANDLE_VALUE) {
         GTEST_SKIP() << "skipped: no console keyboard here (tests/windows/console_wine.sh gives it one)";
     }
     iniciarConsole();
     FlushConsoleInputBuffer(entrada);
-    struct {
-        BOOL desce;
-        WORD vezes, vk;
-        WCHAR unidade;
-        DWORD estado;
-    } const teclas[] = {
+    const EventoEscrito teclas[] = {
         {TRUE, 1, VK_MENU, 0, LEFT_ALT_PRESSED},
         {TRUE, 1, VK_NUMPAD1, 0, LEFT_ALT_PRESSED},
         {FALSE, 1, VK_NUMPAD1, 0, LEFT_ALT_PRESSED},
@@ -403,18 +426,7 @@ TEST(Teclado, CodigoAltPacotesERepeticoes) {
         {FALSE, 1, 'A', L'a', 0},
         {TRUE, 1, VK_UP, 0, 0},
     };
-    const int N = sizeof teclas / sizeof teclas[0];
-    INPUT_RECORD eventos[N] = {};
-    for (int i = 0; i < N; i++) {
-        eventos[i].EventType = KEY_EVENT;
-        eventos[i].Event.KeyEvent.bKeyDown = teclas[i].desce;
-        eventos[i].Event.KeyEvent.wRepeatCount = teclas[i].vezes;
-        eventos[i].Event.KeyEvent.wVirtualKeyCode = teclas[i].vk;
-        eventos[i].Event.KeyEvent.uChar.UnicodeChar = teclas[i].unidade;
-        eventos[i].Event.KeyEvent.dwControlKeyState = teclas[i].estado;
-    }
-    DWORD escritos = 0;
-    ASSERT_TRUE(WriteConsoleInputW(entrada, eventos, N, &escritos));
+    ASSERT_TRUE(escreverEventos(entrada, teclas, static_cast<int>(sizeof teclas / sizeof teclas[0])));
     char caractere[4];
     EXPECT_EQ(terminalLerTecla(), TECLA_NAO_ASCII);
     ASSERT_EQ(terminalCaractereDaTecla(caractere), 2);
