@@ -41,28 +41,29 @@ void acrescentarByte(char c) { acrescentarSaida(&c, 1); }
 
 void acrescentarTexto(const char* texto) { acrescentarSaida(texto, static_cast<int>(strlen(texto))); }
 
-// Bytes below 32 and DEL in caret form: ESC is shown as ^[.
-void acrescentarCaret(unsigned char c) {
-    char par[2] = {'^', static_cast<char>(c ^ 0x40)};
-    acrescentarSaida(par, 2);
-}
-
 // Player text goes to the screen as text only: the terminal must not take
 // any of it as a control (an arrow pressed at a prompt stores ESC [ A, which
 // sent raw would move the cursor; ESC [ 2 J would clear the screen). C0
 // controls and DEL take the caret form, C1 controls (raw, or encoded in
 // UTF-8) the M-^ form; well-formed UTF-8 passes whole, so accents show.
-void acrescentarVisivel(const char* texto) {
+typedef void (*Acrescentar)(const char* dados, int tamanho);
+
+void caret(unsigned char c, Acrescentar acrescentar) {
+    char par[2] = {'^', static_cast<char>(c ^ 0x40)};
+    acrescentar(par, 2);
+}
+
+void visivel(const char* texto, Acrescentar acrescentar) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(texto);
     while (*s) {
         unsigned char c = *s;
         if (c < 0x20 || c == 0x7F) {
-            acrescentarCaret(c);
+            caret(c, acrescentar);
             s++;
             continue;
         }
         if (c < 0x80) {
-            acrescentarByte(static_cast<char>(c));
+            acrescentar(reinterpret_cast<const char*>(s), 1);
             s++;
             continue;
         }
@@ -71,18 +72,20 @@ void acrescentarVisivel(const char* texto) {
         if (n == 2 && c == 0xC2 && s[1] < 0xA0) controleC1 = s[1];
         if (n == 0 && c < 0xA0) controleC1 = c;
         if (controleC1 >= 0) {
-            acrescentarSaida("M-", 2);
-            acrescentarCaret(static_cast<unsigned char>(controleC1 - 0x80));
+            acrescentar("M-", 2);
+            caret(static_cast<unsigned char>(controleC1 - 0x80), acrescentar);
             s += n > 0 ? n : 1;
         } else if (n > 0) {
-            acrescentarSaida(reinterpret_cast<const char*>(s), n);
+            acrescentar(reinterpret_cast<const char*>(s), n);
             s += n;
         } else {
-            acrescentarByte(static_cast<char>(c));  // a stray byte of no control meaning
+            acrescentar(reinterpret_cast<const char*>(s), 1);  // a stray byte of no control meaning
             s++;
         }
     }
 }
+
+void acrescentarVisivel(const char* texto) { visivel(texto, acrescentarSaida); }
 
 void acrescentarInteiro(int valor) {
     char digitos[12];
@@ -535,6 +538,45 @@ void pausar(int ms) {
 void passarVez(int vez) {
     vezPendente = true;
     proximaVez = vez;
+    if (!terminalTelaPorJogador()) return;
+    // What was written for the last turn reaches its screen before the
+    // next screen goes to another. A player gone away ended their own turn
+    // only: the next one can type.
+    descarregarSaida();
+    terminalDarVez(vez);
+    entradaAcabou = false;
+}
+
+void cederTeclado(int vez) {
+    if (!terminalTelaPorJogador()) return;
+    descarregarSaida();
+    terminalDarVez(vez);
+    entradaAcabou = false;
+    // The rest of one player's line never answers another's prompt.
+    inicioPendente = fimPendente = 0;
+    segundoCodigo = -1;
+    reescreverSaida();
+}
+
+namespace {
+// A name as shown: each byte of a name (49 at most) becomes at most four.
+const int TAM_NOME_VISIVEL = 64;
+char nomeVisivel[4 * TAM_NOME_VISIVEL];
+int tamNomeVisivel = 0;
+
+void acrescentarAoNome(const char* dados, int tamanho) {
+    if (tamanho > static_cast<int>(sizeof nomeVisivel) - 1 - tamNomeVisivel) return;
+    memcpy(nomeVisivel + tamNomeVisivel, dados, static_cast<size_t>(tamanho));
+    tamNomeVisivel += tamanho;
+}
+}  // namespace
+
+void apresentarJogador(int jogador, const char* nome) {
+    if (!terminalTelaPorJogador()) return;
+    tamNomeVisivel = 0;
+    visivel(nome, acrescentarAoNome);
+    nomeVisivel[tamNomeVisivel] = '\0';
+    terminalNomearJogador(jogador, nomeVisivel);
 }
 
 bool janelaFechaComOJogo() { return terminalJanelaFechaComOJogo(); }

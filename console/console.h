@@ -76,6 +76,17 @@ const int VEZ_DE_TODOS = -1;
 // pending in it stays for the next read, as in any stream.
 void passarVez(int vez);
 
+// The reads that follow, on the screen already shown, are vez's (a player's
+// index, or VEZ_DE_TODOS), with no new screen. Where the players share one
+// terminal nothing changes: what is pending stays for the next read, as in
+// any stream. Where each has a screen of their own, the screen so far goes
+// to theirs, and nothing of another player's keys is left to read.
+void cederTeclado(int vez);
+
+// The name a player registered with, for the screens that say whose turn
+// it is where each player has a screen of their own.
+void apresentarJogador(int jogador, const char* nome);
+
 // Whether the window closes with the game, so the last screen would vanish
 // with it.
 bool janelaFechaComOJogo();

@@ -1,8 +1,9 @@
 // What each platform supplies to the console services: its raw input and
 // output, and nothing else. One backend is linked into a program: the POSIX
 // terminal (terminal_posix.cpp), the Windows console (terminal_windows.cpp),
-// the terminal widget of the web page (terminal_web.cpp), or the scripted
-// console of the in-process tests. What to send, when to drop keys, what a
+// the terminal widget of the web page (terminal_web.cpp), a room of devices,
+// one per player (terminal_sala.cpp), or the scripted console of the
+// in-process tests. What to send, when to drop keys, what a
 // size defaults to: all of that is decided above, once, in the console
 // services. A backend calls nothing above it: what it needs of them (a
 // redraw after a resize or a stop) it asks for through what its reads
@@ -110,3 +111,18 @@ bool terminalJanelaFechaComOJogo();
 // The game's work is done: from now on Ctrl-C, a hangup or a closed window
 // end it as a normal end does, with status 0.
 void terminalConcluir();
+
+// Whether each player has a screen and keys of their own (a room of
+// devices) instead of one terminal passed from hand to hand.
+bool terminalTelaPorJogador();
+
+// Where each player has their own: from now on what is written goes to the
+// screen of vez (a player's index, or -1 for every screen) and keys come
+// from that screen alone; the others show whose turn it is. A key read
+// gives TECLA_FIM when that player has gone away for too long: it ends
+// their turn, not the match. Elsewhere it does nothing.
+void terminalDarVez(int vez);
+
+// The name a player registered with, as the screens show it (no control
+// character in it), for the screens that say whose turn it is.
+void terminalNomearJogador(int jogador, const char* nome);

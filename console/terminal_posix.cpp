@@ -387,3 +387,10 @@ int terminalPausar(int ms) {
     }
     return 0;
 }
+
+// One terminal, passed from hand to hand.
+bool terminalTelaPorJogador() { return false; }
+
+void terminalDarVez(int) {}
+
+void terminalNomearJogador(int, const char*) {}

@@ -118,3 +118,10 @@ void terminalDescartarTeclas() {
 bool terminalJanelaFechaComOJogo() { return false; }
 
 void terminalConcluir() {}
+
+// One terminal, passed from hand to hand.
+bool terminalTelaPorJogador() { return false; }
+
+void terminalDarVez(int) {}
+
+void terminalNomearJogador(int, const char*) {}

@@ -461,3 +461,10 @@ void terminalDescartarTeclas() {
 bool terminalJanelaFechaComOJogo() { return janelaDoJogo; }
 
 void terminalConcluir() { concluido = 1; }
+
+// One terminal, passed from hand to hand.
+bool terminalTelaPorJogador() { return false; }
+
+void terminalDarVez(int) {}
+
+void terminalNomearJogador(int, const char*) {}

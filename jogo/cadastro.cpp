@@ -33,8 +33,14 @@ void cadastrarJogadores(Partida& partida) {
 
     abrirTela(COR_CADASTRO, "          CADASTRO DOS JOGADORES");
     for (int i = 0; i < partida.qtdJogadores; i++) {
+        // Each player types their own name.
+        cederTeclado(i);
         escrever("\nNome do jogador %d: ", i + 1);
         partida.nomes[i][0] = '\0';  // stays empty if the input ends first
         lerLinha(partida.nomes[i], TAM_TEXTO);
+        apresentarJogador(i, partida.nomes[i]);
     }
+    // The screens up to the first sheet (the start, the letter) are
+    // everyone's.
+    cederTeclado(VEZ_DE_TODOS);
 }

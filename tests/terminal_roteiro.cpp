@@ -171,3 +171,10 @@ void terminalGuardarInterrupcao(const char* dados, int tamanho) {
         if (dados[i] != '\n') abort();  // nothing but line feeds belongs there
     if (tamanho > maiorInterrupcao) maiorInterrupcao = tamanho;
 }
+
+// One terminal, passed from hand to hand.
+bool terminalTelaPorJogador() { return false; }
+
+void terminalDarVez(int) {}
+
+void terminalNomearJogador(int, const char*) {}
