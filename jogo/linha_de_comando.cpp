@@ -16,7 +16,9 @@ const char TEXTO_USO[] =
     "Sem opcao, comeca uma partida.\n"
     "\n"
     "  -h, --help      mostra esta ajuda e sai\n"
-    "  -V, --version   mostra a versao e sai\n";
+    "  -V, --version   mostra a versao e sai\n"
+    "      --sala      abre uma sala: cada jogador joga no seu celular\n"
+    "                  (zova --sala --help mostra as opcoes da sala)\n";
 
 const char TEXTO_VERSAO[] = "zova " ZOVA_VERSAO "\n";
 
@@ -58,6 +60,7 @@ char* acrescentar(char* fim, const char* texto) {
 
 LinhaDeComando lerLinhaDeComando(int argc, const char* const argv[]) {
     LinhaDeComando linha = {PEDIDO_PARTIDA, 0, 0};
+    if (argc > 1 && strcmp(argv[1], "--sala") == 0) return {PEDIDO_SALA, 0, 0};
     for (int i = 1; i < argc; i++) {
         PedidoLinha pedido = pedidoDoArgumento(argv[i]);
         if (pedido == PEDIDO_RECUSADO) return {PEDIDO_RECUSADO, STATUS_USO_ERRADO, i};

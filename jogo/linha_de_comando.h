@@ -3,7 +3,7 @@
 // written for it. Pure: it reads the arguments and writes nothing itself.
 #pragma once
 
-enum PedidoLinha { PEDIDO_PARTIDA, PEDIDO_AJUDA, PEDIDO_VERSAO, PEDIDO_RECUSADO };
+enum PedidoLinha { PEDIDO_PARTIDA, PEDIDO_AJUDA, PEDIDO_VERSAO, PEDIDO_RECUSADO, PEDIDO_SALA };
 
 // The status of a refused argument, as for any misused command.
 const int STATUS_USO_ERRADO = 2;
@@ -14,7 +14,8 @@ struct LinhaDeComando {
     int recusado;  // the index in argv of the argument refused; 0 otherwise
 };
 
-// Every argument is checked, so a mistyped one is never taken silently for
+// --sala first asks for a room, and every argument after it is the room's
+// to check. Otherwise every argument is checked, so a mistyped one is never taken silently for
 // a match; when all are known, the first decides.
 LinhaDeComando lerLinhaDeComando(int argc, const char* const argv[]);
 

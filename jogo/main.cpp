@@ -2,6 +2,7 @@
 #include <ctime>
 
 #include "console/console.h"
+#include "jogo/chamar_sala.h"
 #include "jogo/linha_de_comando.h"
 #include "jogo/partida.h"
 
@@ -26,6 +27,7 @@ int responderSemPartida(const LinhaDeComando& linha, const char* const argv[]) {
 
 int main(int argc, char* argv[]) {
     LinhaDeComando linha = lerLinhaDeComando(argc, argv);
+    if (linha.pedido == PEDIDO_SALA) return chamarSala(argc, argv);
     if (linha.pedido != PEDIDO_PARTIDA) return responderSemPartida(linha, argv);
 
     // The one match of the run lives here, on the stack, until the end.
