@@ -121,6 +121,15 @@ void mostrarCursor(bool mostrar) {
     guardarRetomada();
 }
 
+// Where each player has a screen of their own, the screen that now shows
+// the game may have been left with its cursor either way (another player's
+// turn, a device that just came back): it gets the cursor's state again.
+void reafirmarCursor() {
+    if (!terminalTelaPorJogador() || !terminalEscondeCursor()) return;
+    const char* sequencia = cursorOculto ? SEQ_OCULTAR_CURSOR : SEQ_MOSTRAR_CURSOR;
+    terminalEscrever(sequencia, static_cast<int>(strlen(sequencia)));
+}
+
 // An interrupted game ends past the line being typed, linhas rows below the
 // cursor, so the shell starts on a row of its own.
 void guardarInterrupcao(int linhas) {
@@ -168,6 +177,7 @@ int segundoCodigo = -1;
 void redesenharTela() {
     if (!terminalTomaSequencias()) terminalLimpar();  // the record holds no clear of its own there
     reescreverSaida();
+    reafirmarCursor();
     if (!emEdicao) return;
     edicao.tamQuadro = 0;
     int colunas = colunasDaTela();
@@ -545,6 +555,7 @@ void passarVez(int vez) {
     descarregarSaida();
     terminalDarVez(vez);
     entradaAcabou = false;
+    reafirmarCursor();
 }
 
 void cederTeclado(int vez) {
@@ -556,6 +567,7 @@ void cederTeclado(int vez) {
     inicioPendente = fimPendente = 0;
     segundoCodigo = -1;
     reescreverSaida();
+    reafirmarCursor();
 }
 
 namespace {
