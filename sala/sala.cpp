@@ -46,6 +46,12 @@ bool saguaoMudou = true;
 bool terminando = false;
 bool fechada = false;
 
+// The screen everyone sees, since it began: a device that comes back once
+// the match is over, and nothing more is read, gets the final screen from
+// here.
+char telaDeTodos[32768];
+int tamTelaDeTodos = 0;
+
 // A name as the screens show it: each of up to 49 bytes at most four.
 char nomes[MAX_ASSENTOS][200];
 
@@ -185,6 +191,8 @@ void mostrarAoAssento(int assento) {
     if (!c) return;
     if (!sala.partidaComecou)
         enviarSaguao(c, assento);
+    else if (terminando)
+        enviarSaida(c, telaDeTodos, tamTelaDeTodos);
     else if (alvo(assento))
         pedidoRedesenhar = true;  // the game draws the screen again, to the screens of the turn
     else
@@ -290,6 +298,7 @@ int aoReceber(mg_connection* c, int bits, char* dados, size_t tamanho, void*) {
         snprintf(aviso, sizeof aviso, "%s %d", sala.assentos[r.assento].segredo, r.assento + 1);
         enviarTexto(c, MSG_ASSENTO, aviso);
         mostrarAoAssento(r.assento);
+        if (sala.partidaComecou && sala.vez >= 0 && !terminando) desenharVezNaSala();
         saguaoMudou = true;
         mudou.notify_all();
         return 1;
@@ -314,6 +323,8 @@ void aoFechar(const mg_connection* c, void*) {
     if (numero < 1 || numero > MAX_CONEXOES) return;
     conexaoFechada(sala, conexoes[numero - 1], numero, agoraMs());
     conexoesMg[numero - 1] = nullptr;
+    // The room's terminal shows who is away.
+    if (sala.partidaComecou && sala.vez >= 0 && !terminando && !fechada) desenharVezNaSala();
     saguaoMudou = true;
     mudou.notify_all();
 }
@@ -420,6 +431,7 @@ void darVezNaSala(int vez) {
     pedidoRedesenhar = false;
     inicioVezMs = agoraMs();
     ausenciaAvisada = false;
+    tamTelaDeTodos = 0;
     for (int i = 0; i < sala.qtdAssentos; i++) {
         mg_connection* c = conexaoDoAssento(i);
         if (c && !alvo(i)) enviarEspera(c, i);
@@ -439,7 +451,13 @@ void escreverNaSala(const char* dados, int tamanho) {
         mg_connection* c = conexaoDoAssento(i);
         if (c && alvo(i)) enviarSaida(c, dados, tamanho);
     }
-    if (sala.vez < 0) escreverNaTela(dados, static_cast<size_t>(tamanho));
+    if (sala.vez < 0) {
+        escreverNaTela(dados, static_cast<size_t>(tamanho));
+        if (tamanho <= static_cast<int>(sizeof telaDeTodos) - tamTelaDeTodos) {
+            memcpy(telaDeTodos + tamTelaDeTodos, dados, static_cast<size_t>(tamanho));
+            tamTelaDeTodos += tamanho;
+        }
+    }
 }
 
 int lerByteDaSala(int esperaMs, int semByte, int redesenhar, int fim) {
