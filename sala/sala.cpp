@@ -80,10 +80,14 @@ const char CABECALHO_SALA[] =
     "=====================================\n";
 
 void nomeDoAssento(int assento, char* destino, size_t tamanho) {
-    if (nomes[assento][0] != '\0')
-        snprintf(destino, tamanho, "%s", nomes[assento]);
-    else
+    size_t n = strnlen(nomes[assento], sizeof nomes[assento]);
+    if (n == 0) {
         snprintf(destino, tamanho, "jogador %d", assento + 1);
+        return;
+    }
+    if (n >= tamanho) n = tamanho - 1;
+    memcpy(destino, nomes[assento], n);
+    destino[n] = '\0';
 }
 
 void listarJogadores(char* destino, size_t tamanho) {

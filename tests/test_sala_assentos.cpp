@@ -111,7 +111,8 @@ TEST(SalaAssentos, SoAsTeclasDeQuemTemAVezContam) {
     EXPECT_EQ(c.enviar(1, "Tx").decisao, DECISAO_IGNORAR);
     c.sala.vez = 1;
     EXPECT_EQ(c.enviar(1, "Tx").decisao, DECISAO_IGNORAR);
-    ResultadoMensagem r = c.enviar(2, "Tol\xc3\xa1");
+    const std::string teclas = "Tol\xc3\xa1";  // the result points into it
+    ResultadoMensagem r = c.enviar(2, teclas);
     ASSERT_EQ(r.decisao, DECISAO_TECLAS);
     EXPECT_EQ(std::string(r.dados, static_cast<size_t>(r.tamanho)), "ol\xc3\xa1");
     c.sala.vez = VEZ_DE_TODOS_SALA;
