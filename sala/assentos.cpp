@@ -95,8 +95,8 @@ bool hexadecimal(const char* texto, int tamanho) {
     return true;
 }
 
-ResultadoMensagem receberMensagem(Sala& sala, ConexaoSala& conexao, int numeroConexao, const char* dados,
-                                  int tamanho, long long agoraMs, const char segredoNovo[TAM_SEGREDO + 1]) {
+ResultadoMensagem receberMensagem(Sala& sala, ConexaoSala& conexao, int numeroConexao, const char* dados, int tamanho,
+                                  long long agoraMs, const char segredoNovo[TAM_SEGREDO + 1]) {
     if (agoraMs - conexao.janelaMs >= 1000 || agoraMs < conexao.janelaMs) {
         conexao.janelaMs = agoraMs;
         conexao.mensagensNaJanela = 0;

@@ -18,9 +18,9 @@ const int VEZ_DE_TODOS_SALA = -1;
 
 struct Assento {
     char segredo[TAM_SEGREDO + 1];
-    int conexao;                // the connection that holds it (1 to MAX_CONEXOES), 0 for none
-    long long ausenteDesdeMs;   // when its device went; meaningless while one holds it
-    int colunas;                // the device's widget, 0 before it says
+    int conexao;               // the connection that holds it (1 to MAX_CONEXOES), 0 for none
+    long long ausenteDesdeMs;  // when its device went; meaningless while one holds it
+    int colunas;               // the device's widget, 0 before it says
     int linhas;
 };
 
@@ -34,7 +34,7 @@ struct Sala {
 
 struct ConexaoSala {
     bool aberta;
-    int assento;  // -1 until it joins
+    int assento;         // -1 until it joins
     long long janelaMs;  // the start of the second its messages are counted in
     int mensagensNaJanela;
 };
@@ -52,8 +52,8 @@ struct ResultadoMensagem {
     DecisaoMensagem decisao;
     int assento;
     const char* motivo;
-    bool retomado;       // the seat was taken back, not new
-    int conexaoAnterior; // a connection that held the seat taken back, to close; 0 for none
+    bool retomado;        // the seat was taken back, not new
+    int conexaoAnterior;  // a connection that held the seat taken back, to close; 0 for none
     const char* dados;
     int tamanho;
     int colunas;
@@ -74,8 +74,8 @@ bool hexadecimal(const char* texto, int tamanho);
 
 // One message of conexao (numbered 1 to MAX_CONEXOES); segredoNovo is the
 // secret a new seat gets. Changes the seats as decided.
-ResultadoMensagem receberMensagem(Sala& sala, ConexaoSala& conexao, int numeroConexao, const char* dados,
-                                  int tamanho, long long agoraMs, const char segredoNovo[TAM_SEGREDO + 1]);
+ResultadoMensagem receberMensagem(Sala& sala, ConexaoSala& conexao, int numeroConexao, const char* dados, int tamanho,
+                                  long long agoraMs, const char segredoNovo[TAM_SEGREDO + 1]);
 
 // The connection has closed: its seat, if it held one, waits for a device.
 void conexaoFechada(Sala& sala, ConexaoSala& conexao, int numeroConexao, long long agoraMs);

@@ -1,13 +1,13 @@
 #include "sala/pagina_sala.h"
 
-#include "jogo/pasta_do_programa.h"
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "jogo/pasta_do_programa.h"
 
 namespace {
 

@@ -135,8 +135,8 @@ int main(int argc, char* argv[]) {
     pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
-    AberturaSala abertura = {endereco, enderecoLink, opcoes.porta, !opcoes.portaEscolhida, pagina.pasta,
-                             pagina.politica, token};
+    AberturaSala abertura = {endereco,     enderecoLink,    opcoes.porta, !opcoes.portaEscolhida,
+                             pagina.pasta, pagina.politica, token};
     if (abrirSala(abertura) == 0) return 1;
     std::thread(esperarSinal, sinais).detach();
     iniciarLeituraDaSala();

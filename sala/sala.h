@@ -12,11 +12,11 @@
 const int VEZ_DA_SALA = -2;
 
 struct AberturaSala {
-    const char* endereco;  // where to listen
+    const char* endereco;      // where to listen
     const char* enderecoLink;  // the address in the link
     int porta;
-    bool procurarPorta;  // the next free port if porta is taken
-    const char* pasta;   // the page's files
+    bool procurarPorta;    // the next free port if porta is taken
+    const char* pasta;     // the page's files
     const char* politica;  // the page's Content-Security-Policy
     const char* token;
 };
