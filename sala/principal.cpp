@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "console/console.h"
+#include "jogo/linha_de_comando.h"
 #include "jogo/partida.h"
 #include "sala/aleatorio.h"
 #include "sala/pagina_sala.h"
@@ -41,9 +42,13 @@ struct OpcoesSala {
     const char* endereco;
 };
 
+// Named as the game names an argument it does not know: its control
+// characters shown as '?', so that it cannot act on the terminal.
 int recusar(const char* argumento) {
-    fprintf(stderr, "zova: opcao da sala invalida \"%.80s\" (use zova --sala --help)\n", argumento);
-    return 2;
+    char recusa[TAM_RECUSA];
+    montarRecusa(recusa, argumento);
+    fputs(recusa, stderr);
+    return STATUS_USO_ERRADO;
 }
 
 bool lerPorta(const char* texto, int& porta) {

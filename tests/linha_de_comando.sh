@@ -48,5 +48,30 @@ if [ -w /dev/full ]; then
   "$zova" --help >/dev/full 2>/dev/null && { echo "zova --help >/dev/full: status 0"; falhou=1; }
 fi
 
+# The room's options, where the room is built: its usage, and a port or an
+# address it cannot take refused as any unknown argument is. With no
+# terminal to show its link on, it does not open.
+if [ -x "$(dirname "$zova")/zova-sala" ]; then
+  sala() {
+    esperado="$1"
+    shift
+    casos=$((casos + 1))
+    "$zova" --sala "$@" </dev/null >"$dir/saida" 2>"$dir/erros"
+    status=$?
+    [ "$status" = "$esperado" ] || { echo "zova --sala $*: status $status, not $esperado"; falhou=1; }
+    if grep -q "$esc" "$dir/saida" "$dir/erros"; then echo "zova --sala: an escape byte was written"; falhou=1; fi
+  }
+  sala 0 --help
+  grep -q -- "--porta N" "$dir/saida" || { echo "zova --sala --help: no usage"; falhou=1; }
+  for errado in "--porta 0" "--porta 65536" "--porta 8x" "--endereco 300.1.1.1" "--porta" "--xyz"; do
+    # shellcheck disable=SC2086 # each case is words on purpose
+    sala 2 $errado
+    [ "$(linhas "$dir/erros")" = 1 ] || { echo "zova --sala $errado: the refusal is not one line"; falhou=1; }
+  done
+  sala 2 --endereco "$(printf '\033[2J')"
+  sala 1
+  grep -q "terminal" "$dir/erros" || { echo "zova --sala with no terminal: $(cat "$dir/erros")"; falhou=1; }
+fi
+
 [ $falhou = 0 ] && echo "linha de comando: $casos passed, 0 failed"
 exit $falhou
