@@ -34,6 +34,7 @@ struct Sala {
 
 struct ConexaoSala {
     bool aberta;
+    long long abertaEmMs;
     int assento;         // -1 until it joins
     long long janelaMs;  // the start of the second its messages are counted in
     int mensagensNaJanela;

@@ -31,7 +31,9 @@ mg_connection* conexoesMg[MAX_CONEXOES];
 
 const char* pastaPagina = "";
 const char* politica = "";
-char linkSala[128];  // what the devices open
+char linkSala[128];
+// How long a connection may stay without joining while others wait.
+const long long ESPERA_ENTRADA_MS = 5000;  // what the devices open
 
 // The keys of the turn, as the devices sent them, waiting for the game.
 char fila[4096];
@@ -268,12 +270,20 @@ int aoConectar(const mg_connection* c, void*) {
         conexoes[i] = ConexaoSala{};
         conexoes[i].aberta = true;
         conexoes[i].assento = -1;
-        conexoes[i].janelaMs = agoraMs();
+        conexoes[i].janelaMs = conexoes[i].abertaEmMs = agoraMs();
         conexoesMg[i] = const_cast<mg_connection*>(c);
         mg_set_user_connection_data(c, reinterpret_cast<void*>(static_cast<intptr_t>(i + 1)));
         return 0;
     }
-    return 1;  // too many at once: refused before it is a WebSocket
+    // Too many at once: refused before it is a WebSocket. Connections that
+    // never joined make way, so that nobody without the link can keep the
+    // players' devices out: the page tries again a moment later.
+    long long agora = agoraMs();
+    for (int i = 0; i < MAX_CONEXOES; i++) {
+        if (conexoes[i].assento < 0 && conexoesMg[i] && agora - conexoes[i].abertaEmMs > ESPERA_ENTRADA_MS)
+            mg_websocket_write(conexoesMg[i], MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE, "", 0);
+    }
+    return 1;
 }
 
 int aoReceber(mg_connection* c, int bits, char* dados, size_t tamanho, void*) {
