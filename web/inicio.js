@@ -4,13 +4,17 @@
 // registered once the page has loaded. It is the first of the body's, not
 // in the head: there it would hold up the parser, and Chromium would ask
 // for the widget's script only once this one had come and run, tens of
-// milliseconds later; the wasm's preload in the head has its request out
-// first all the same. zova.html, opened from the disk,
-// goes without this script: its wasm is inside the game's module, and a
-// file:// page can have no service worker.
+// milliseconds later. The wasm is asked for here and not by a preload in
+// the head, which would fetch it for a room's link too: the widget is then
+// a terminal of the room (pagina.js), which needs neither the game's wasm
+// nor offline play. zova.html, opened from the disk, goes without this
+// script: its wasm is inside the game's module, and a file:// page can
+// have no service worker.
 (function () {
   "use strict";
   if (!/^https?:$/.test(location.protocol)) return;
+  // A room's link: the page's address, # and the room's token.
+  if (/^#[0-9a-f]{32}$/.test(location.hash)) return;
 
   // The game's module (zova.js) instantiates the wasm from this promise
   // when it finds it. A host that serves the file with another type than

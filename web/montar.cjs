@@ -1,9 +1,10 @@
 // Puts the browser edition together from the game's module and the
 // terminal widget's files:
 //   site/      a folder to host anywhere static: index.html, the module,
-//              the widget and its addons, the game's own addon, the page's
-//              scripts and style, its icons and app manifest, its service
-//              worker (offline play), and LICENCAS.txt
+//              the widget and its addons, the game's own addon and the
+//              room's (the page a room serves), the page's scripts and
+//              style, its icons and app manifest, its service worker
+//              (offline play), and LICENCAS.txt
 //   zova.html  the same page in one file, the module's wasm inside it, that
 //              plays opened from the disk
 //   node montar.cjs WEB NODE_MODULES LICENSE MODULE.js MODULE.wasm SINGLE.js OUT
@@ -41,6 +42,7 @@ const arquivos = {
   "larguras_jogo.js": semComentarios(require(path.join(web, "tabela_larguras.cjs"))(web)),
   "zova.js": ler(modulo),
   "ligacao_jogo.js": semComentarios(ler(path.join(web, "ligacao_jogo.js"))),
+  "ligacao_sala.js": semComentarios(ler(path.join(web, "ligacao_sala.js"))),
   "pagina.js": semComentarios(ler(path.join(web, "pagina.js"))),
   "pagina.css": ler(path.join(web, "pagina.css")),
   "inicio.js": semComentarios(ler(path.join(web, "inicio.js"))),
@@ -162,8 +164,9 @@ versionar(site);
 // wasm inside. Nothing is loaded from anywhere, so the policy allows no
 // source at all but these very scripts, by their hashes. Opened from the
 // disk, it has no service worker nor manifest (a file:// page can have
-// neither), nor the script that serves them and fetches the wasm; its icon
-// is inside it, and so are the licences, shown by its "Licenças" link.
+// neither), nor the script that serves them and fetches the wasm, nor the
+// link to a room (a room serves its own page); its icon is inside it, and
+// so are the licences, shown by its "Licenças" link.
 arquivos["zova.js"] = ler(unico);
 const hashes = [];
 const fechaScript = /<\/script/i;
@@ -172,6 +175,7 @@ let unica = pagina
   .replace(/<link rel="preload"[^>]*>\n/g, "")
   .replace(/<link rel="manifest"[^>]*>\n/, "")
   .replace(/<script src="inicio.js"><\/script>\n/, "")
+  .replace(/<script src="ligacao_sala.js"><\/script>\n/, "")
   .replace(/href="zova.svg"/g, `href="data:image/svg+xml;base64,${svg.toString("base64")}"`)
   // The licences' link shows them in this very page, never in another tab
   // (which would start another game).

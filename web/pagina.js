@@ -1,7 +1,13 @@
 // The page of the browser edition: the terminal widget filling the window,
-// in the colours of a classic console, with the game behind it.
+// in the colours of a classic console, with the game behind it; or, opened
+// by a room's link, with the room's match behind it.
 (function () {
   "use strict";
+  // A room's link is its address with # and the room's token (32 lowercase
+  // hexadecimal digits): the widget is then a terminal of the room, and the
+  // game's module is never started. inicio.js tells the same apart, before
+  // this script. The page opened from the disk is never a room's.
+  var sala = /^https?:$/.test(location.protocol) && /^#[0-9a-f]{32}$/.test(location.hash) ? location.hash.slice(1) : null;
   var caixa = document.getElementById("terminal");
   var teclas = document.getElementById("teclas");
   var fim = document.getElementById("fim");
@@ -9,6 +15,8 @@
   var girar = document.getElementById("girar");
   var abrirAjuda = document.getElementById("abrir-ajuda");
   var ajuda = document.getElementById("ajuda");
+  var estadoSala = document.querySelector("#estado-sala span");
+  var fimSala = document.getElementById("fim-sala");
 
   // Whatever stops the game leaves a message in its place, never a black
   // page: the widget, its keys and its help go, the message shows.
@@ -29,14 +37,14 @@
     location.reload();
   });
 
-  if (typeof WebAssembly !== "object" || typeof WebAssembly.instantiate !== "function") {
+  if (!sala && (typeof WebAssembly !== "object" || typeof WebAssembly.instantiate !== "function")) {
     avisar("sem-wasm");
     return;
   }
   // A script of the page that did not come (a dropped connection, a host
   // missing a file) leaves its name undefined.
   if (typeof Terminal !== "function" || typeof FitAddon !== "object" || typeof LargurasJogo !== "function" ||
-      typeof LigacaoJogo !== "function" || typeof criarZova !== "function") {
+      (sala ? typeof LigacaoSala !== "function" : typeof LigacaoJogo !== "function" || typeof criarZova !== "function")) {
     avisar("falha");
     return;
   }
@@ -91,8 +99,10 @@
   });
   // The widget counts columns as the game does, from the game's own table.
   term.loadAddon(new LargurasJogo());
-  // The game's keys and writes go through its own addon.
-  var ligacao = new LigacaoJogo();
+  // The keys and what is written go through an addon: the game's, or the
+  // room's link. Every key reaches it by the widget's input, as the
+  // keyboard's do: the on-screen keys and pastes too (teclar, below).
+  var ligacao = sala ? new LigacaoSala(sala, { estado: estadoDaSala, fim: fimDaSala }) : new LigacaoJogo();
   term.loadAddon(ligacao);
 
   // The keys a browser's user expects of a page, before the game's: Tab
@@ -121,31 +131,49 @@
   // and says so here.
   var terminou = false;
   var carga;
-  try {
-    carga = criarZova({
-      ligacao: ligacao,
-      aoTerminar: function () {
-        terminou = true;
-        jogando = false;
-        fim.hidden = false;
-        teclas.hidden = true;
-        ajustar();
-        // The keyboard's next stop is the new match.
-        novaPartida.focus();
-      },
+  if (!sala) {
+    try {
+      carga = criarZova({
+        ligacao: ligacao,
+        aoTerminar: function () {
+          terminou = true;
+          jogando = false;
+          fim.hidden = false;
+          teclas.hidden = true;
+          ajustar();
+          // The keyboard's next stop is the new match.
+          novaPartida.focus();
+        },
+      });
+    } catch (erro) {
+      carga = Promise.reject(erro);
+    }
+    Promise.resolve(carga).catch(function (erro) {
+      if (terminou) return;
+      console.warn("zova: o jogo não carregou:", erro);
+      ligacao.dispose();
+      avisar("falha");
     });
-  } catch (erro) {
-    carga = Promise.reject(erro);
   }
-  Promise.resolve(carga).catch(function (erro) {
-    if (terminou) return;
-    console.warn("zova: o jogo não carregou:", erro);
-    ligacao.dispose();
-    avisar("falha");
-  });
+
+  // What the room's link says of its connection, over the widget's bottom
+  // rows without changing its size, and read out by a screen reader; said
+  // once, however often the link repeats it.
+  function estadoDaSala(texto) {
+    if (estadoSala.textContent !== texto) estadoSala.textContent = texto;
+  }
+  // The room turned the device away or closed: its reason, under the
+  // widget, which keeps the room's last screen; the keys go.
+  function fimDaSala(texto) {
+    jogando = false;
+    teclas.hidden = true;
+    fimSala.textContent = texto;
+    ajustar();
+  }
 
   // Ctrl-W erases a word in the game, but the browser may take it to close
-  // the tab: while a match is on, the browser asks first.
+  // the tab: while a match is on, in the page or in a room, the browser
+  // asks first.
   window.addEventListener("beforeunload", function (evento) {
     if (!jogando) return;
     evento.preventDefault();
@@ -239,8 +267,15 @@
     // Before the mode is on, the widget sends that text itself.
     if (!term.options.screenReaderMode) return;
     if (evento.inputType === "insertText" && evento.data && !evento.isComposing && !teclaPressionada)
-      term.input(evento.data, true);
+      teclar(evento.data);
   });
+
+  // Keys that come from the page rather than the keyboard go in by the
+  // widget's input, where the keyboard's and the widget's pastes go: the
+  // addon, the game's or the room's, takes them all from there alike.
+  function teclar(bytes) {
+    term.input(bytes, true);
+  }
 
   // On a touch screen (a phone, a tablet): keys on the screen for the sheet
   // and the line, a font that fits the game's widest line where it can, and
@@ -297,8 +332,7 @@
     var botao = evento.target.closest("button[data-tecla]");
     if (!botao) return;
     var nome = botao.dataset.tecla;
-    var bytes = SETAS[nome] ? (term.modes.applicationCursorKeysMode ? "\x1bO" : "\x1b[") + SETAS[nome] : BYTES[nome];
-    term.input(bytes, true);
+    teclar(SETAS[nome] ? (term.modes.applicationCursorKeysMode ? "\x1bO" : "\x1b[") + SETAS[nome] : BYTES[nome]);
   });
 
   // With the on-screen keyboard up, only part of the page is in sight (the
@@ -347,6 +381,14 @@
   caixa.addEventListener("click", focar);
   caixa.addEventListener("touchend", focar);
   focar();
+
+  // The room is joined once the widget has its size, which the room learns
+  // as soon as the device has its seat. The help says how a room is played.
+  if (sala) {
+    var partes = document.querySelectorAll("[data-modo]");
+    for (var i = 0; i < partes.length; i++) partes[i].hidden = partes[i].dataset.modo !== "sala";
+    ligacao.conectar();
+  }
 
   // The help, by its button: it takes its own place above the widget, so
   // it hides nothing of the game, and the keys stay with the game while it
