@@ -361,19 +361,13 @@ int abrirSala(const AberturaSala& abertura) {
         int porta = abertura.porta + tentativa;
         char portas[96];
         snprintf(portas, sizeof portas, "%s:%d", abertura.endereco, porta);
-        const char* opcoes[] = {"listening_ports",
-                                portas,
-                                "num_threads",
-                                "24",
-                                "enable_directory_listing",
-                                "no",
-                                "websocket_timeout_ms",
-                                "30000",
-                                "enable_websocket_ping_pong",
-                                "yes",
-                                "request_timeout_ms",
-                                "10000",
-                                nullptr};
+        const char* opcoes[] = {"listening_ports", portas, "num_threads", "24", "enable_directory_listing", "no",
+                                "websocket_timeout_ms", "30000", "enable_websocket_ping_pong", "yes",
+                                "request_timeout_ms", "10000",
+                                // A frame goes out as its header and its payload, two small
+                                // writes: without this, the echo of each key waits for the
+                                // device's delayed acknowledgement, tens of milliseconds.
+                                "tcp_nodelay", "1", nullptr};
         servidor = mg_start(&callbacks, nullptr, opcoes);
         if (!servidor) continue;
         mg_set_request_handler(servidor, "/", servirArquivo, nullptr);

@@ -33,6 +33,14 @@ for caminho in ./usr/games/zova ./usr/share/man/man6/zova.6.gz ./usr/share/doc/z
     ./usr/share/icons/hicolor/scalable/apps/zova.svg ./usr/share/icons/hicolor/48x48/apps/zova.png; do
   echo "$conteudo" | grep -q " $caminho\$" || { echo "missing from the package: $caminho"; falhou=1; }
 done
+# The room goes where it was built, and its page with it where that was
+# built: the program zova --sala runs, and the files it serves.
+if [ -x "$build/zova-sala" ]; then
+  echo "$conteudo" | grep -q " ./usr/libexec/zova/zova-sala\$" || { echo "missing from the package: the room"; falhou=1; }
+  if [ -f "$build/web/site/index.html" ]; then
+    echo "$conteudo" | grep -q " ./usr/share/zova/pagina/index.html\$" || { echo "missing from the package: the room's page"; falhou=1; }
+  fi
+fi
 campo() { dpkg-deb -f "$deb" "$1"; }
 [ "$(campo Package)" = zova ] || { echo "wrong Package"; falhou=1; }
 [ "$(campo Version)" = "$versao" ] || { echo "wrong Version"; falhou=1; }
