@@ -97,11 +97,7 @@ bool hexadecimal(const char* texto, int tamanho) {
 
 ResultadoMensagem receberMensagem(Sala& sala, ConexaoSala& conexao, int numeroConexao, const char* dados, int tamanho,
                                   long long agoraMs, const char segredoNovo[TAM_SEGREDO + 1]) {
-    if (agoraMs - conexao.janelaMs >= 1000 || agoraMs < conexao.janelaMs) {
-        conexao.janelaMs = agoraMs;
-        conexao.mensagensNaJanela = 0;
-    }
-    if (++conexao.mensagensNaJanela > MAX_MENSAGENS_POR_SEGUNDO) return resultado(DECISAO_FECHAR);
+    if (!dentroDoLimite(conexao, agoraMs)) return resultado(DECISAO_FECHAR);
     if (tamanho < 1 || tamanho > MAX_MENSAGEM) return resultado(DECISAO_FECHAR);
 
     if (conexao.assento < 0) {
@@ -132,6 +128,28 @@ ResultadoMensagem receberMensagem(Sala& sala, ConexaoSala& conexao, int numeroCo
     }
     default: return resultado(DECISAO_FECHAR);  // a second E, or no message of ours
     }
+}
+
+bool dentroDoLimite(ConexaoSala& conexao, long long agoraMs) {
+    if (agoraMs - conexao.janelaMs >= 1000 || agoraMs < conexao.janelaMs) {
+        conexao.janelaMs = agoraMs;
+        conexao.mensagensNaJanela = 0;
+    }
+    return ++conexao.mensagensNaJanela <= MAX_MENSAGENS_POR_SEGUNDO;
+}
+
+int fecharAssentos(Sala& sala, ConexaoSala conexoes[MAX_CONEXOES]) {
+    int novo[MAX_ASSENTOS];
+    int n = 0;
+    for (int i = 0; i < sala.qtdAssentos; i++) {
+        novo[i] = sala.assentos[i].conexao != 0 ? n++ : -1;
+        if (novo[i] >= 0) sala.assentos[novo[i]] = sala.assentos[i];
+    }
+    for (int i = 0; i < MAX_CONEXOES; i++) {
+        if (conexoes[i].assento >= 0) conexoes[i].assento = novo[conexoes[i].assento];
+    }
+    sala.qtdAssentos = n;
+    return n;
 }
 
 void conexaoFechada(Sala& sala, ConexaoSala& conexao, int numeroConexao, long long agoraMs) {

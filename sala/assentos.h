@@ -78,6 +78,16 @@ bool hexadecimal(const char* texto, int tamanho);
 ResultadoMensagem receberMensagem(Sala& sala, ConexaoSala& conexao, int numeroConexao, const char* dados, int tamanho,
                                   long long agoraMs, const char segredoNovo[TAM_SEGREDO + 1]);
 
+// Counts one frame of conexao; false past MAX_MENSAGENS_POR_SEGUNDO in the
+// current second.
+bool dentroDoLimite(ConexaoSala& conexao, long long agoraMs);
+
+// The match starts: seats whose device has gone (a tab closed in the
+// lobby, a private window that could not come back) are given up, so that
+// nobody's turns wait for a player who is not there; the others keep their
+// order, renumbered. Returns how many seats are left.
+int fecharAssentos(Sala& sala, ConexaoSala conexoes[MAX_CONEXOES]);
+
 // The connection has closed: its seat, if it held one, waits for a device.
 void conexaoFechada(Sala& sala, ConexaoSala& conexao, int numeroConexao, long long agoraMs);
 

@@ -8,6 +8,7 @@
 #include <net/if.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <climits>
@@ -80,12 +81,27 @@ bool enderecoDaRede(char destino[INET_ADDRSTRLEN]) {
     return achou;
 }
 
+// CivetWeb reads a whole frame into memory before the room sees its size:
+// a bound on the process's data keeps one huge frame, from anyone, from
+// taking the machine's memory (the frame is refused, the room goes on).
+// Not under the sanitizers, whose shadow memory is data too.
+void limitarMemoria() {
+#if !defined(__SANITIZE_ADDRESS__)
+    const rlim_t LIMITE = 1024UL * 1024 * 1024;
+    rlimit limite;
+    if (getrlimit(RLIMIT_DATA, &limite) != 0) return;
+    if (limite.rlim_cur != RLIM_INFINITY && limite.rlim_cur <= LIMITE) return;
+    limite.rlim_cur = LIMITE;
+    setrlimit(RLIMIT_DATA, &limite);
+#endif
+}
+
 // Ctrl-C, a closed window or a kill close the room: every device is told,
 // and the room's terminal gets its colours and cursor back.
 void esperarSinal(sigset_t sinais) {
     int sinal = 0;
     sigwait(&sinais, &sinal);
-    fecharSala(MOTIVO_SALA_ENCERRADA);
+    fecharSalaPorSinal();
     const char fim[] = "\x1b[0m\x1b[?25h\nSala encerrada.\n";
     ssize_t escrito = write(STDOUT_FILENO, fim, sizeof fim - 1);
     (void)escrito;
@@ -139,6 +155,13 @@ int main(int argc, char* argv[]) {
     sigaddset(&sinais, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
     signal(SIGPIPE, SIG_IGN);
+    // A stopped room would freeze every phone: Ctrl-Z does nothing here, and
+    // a room sent to the background goes on (its terminal just cannot
+    // start it).
+    signal(SIGTSTP, SIG_IGN);
+    signal(SIGTTIN, SIG_IGN);
+    signal(SIGTTOU, SIG_IGN);
+    limitarMemoria();
 
     AberturaSala abertura = {endereco,     enderecoLink,    opcoes.porta, !opcoes.portaEscolhida,
                              pagina.pasta, pagina.politica, token};

@@ -28,6 +28,9 @@ mg_context* servidor = nullptr;
 Sala sala;
 ConexaoSala conexoes[MAX_CONEXOES];
 mg_connection* conexoesMg[MAX_CONEXOES];
+// A device whose write failed (it stopped reading, its network is gone) is
+// written to no more: one stuck phone must not hold up the room each time.
+bool calada[MAX_CONEXOES];
 
 const char* pastaPagina = "";
 const char* politica = "";
@@ -47,6 +50,9 @@ int entersDaSala = 0;  // Enters of the room's terminal not yet taken
 bool saguaoMudou = true;
 bool terminando = false;
 bool fechada = false;
+// Closed by a signal: the match is not played on to its end, nor is the
+// room's Enter awaited; the signal's thread ends the process.
+bool porSinal = false;
 
 // The screen everyone sees, since it began: a device that comes back once
 // the match is over, and nothing more is read, gets the final screen from
@@ -133,11 +139,23 @@ void desenharVezNaSala() {
 // ---------------------------------------------------------------------------
 // What goes to the devices
 
+int numeroDaConexao(const mg_connection* c) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(mg_get_user_connection_data(c)));
+}
+
+bool escreverWs(mg_connection* c, int codigo, const char* dados, size_t tamanho) {
+    int numero = numeroDaConexao(c);
+    if (numero >= 1 && numero <= MAX_CONEXOES && calada[numero - 1]) return false;
+    if (mg_websocket_write(c, codigo, dados, tamanho) > 0) return true;
+    if (numero >= 1 && numero <= MAX_CONEXOES) calada[numero - 1] = true;
+    return false;
+}
+
 void enviarTexto(mg_connection* c, char tipo, const char* texto) {
     char mensagem[MAX_MENSAGEM];
     int n = snprintf(mensagem, sizeof mensagem, "%c%s", tipo, texto);
     if (n >= static_cast<int>(sizeof mensagem)) n = static_cast<int>(sizeof mensagem) - 1;
-    mg_websocket_write(c, MG_WEBSOCKET_OPCODE_TEXT, mensagem, static_cast<size_t>(n));
+    escreverWs(c, MG_WEBSOCKET_OPCODE_TEXT, mensagem, static_cast<size_t>(n));
 }
 
 void enviarSaida(mg_connection* c, const char* dados, int tamanho) {
@@ -146,7 +164,7 @@ void enviarSaida(mg_connection* c, const char* dados, int tamanho) {
     while (tamanho > 0) {
         int n = tamanho < 16384 ? tamanho : 16384;
         memcpy(pedaco + 1, dados, static_cast<size_t>(n));
-        if (mg_websocket_write(c, MG_WEBSOCKET_OPCODE_BINARY, pedaco, static_cast<size_t>(n) + 1) <= 0) return;
+        if (!escreverWs(c, MG_WEBSOCKET_OPCODE_BINARY, pedaco, static_cast<size_t>(n) + 1)) return;
         dados += n;
         tamanho -= n;
     }
@@ -156,7 +174,7 @@ void enviarSaida(mg_connection* c, const char* texto) { enviarSaida(c, texto, st
 
 void encerrarConexao(mg_connection* c, const char* motivo) {
     enviarTexto(c, MSG_FIM, motivo);
-    mg_websocket_write(c, MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE, "", 0);
+    escreverWs(c, MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE, "", 0);
 }
 
 const char CABECALHO_APARELHO[] =
@@ -252,48 +270,68 @@ int servirArquivo(mg_connection* c, void*) {
         return 404;
     }
     char cabecalhos[2048];
-    snprintf(cabecalhos, sizeof cabecalhos,
-             "Content-Security-Policy: %s\r\nX-Content-Type-Options: nosniff\r\nCache-Control: no-cache\r\n", politica);
+    snprintf(cabecalhos, sizeof cabecalhos, "Content-Security-Policy: %s\r\nX-Content-Type-Options: nosniff\r\n",
+             politica);
     mg_send_mime_file2(c, caminho, tipoDoArquivo(nome), cabecalhos);
     return 200;
 }
 
-int numeroDaConexao(const mg_connection* c) {
-    return static_cast<int>(reinterpret_cast<intptr_t>(mg_get_user_connection_data(c)));
+// A connection gets its slot only once it is a WebSocket: one whose
+// handshake fails is never told closed, and would keep the slot for ever.
+int aoConectar(const mg_connection*, void*) {
+    std::lock_guard<std::mutex> l(trava);
+    return fechada ? 1 : 0;
 }
 
-int aoConectar(const mg_connection* c, void*) {
+void aoAbrir(mg_connection* c, void*) {
     std::lock_guard<std::mutex> l(trava);
-    if (fechada) return 1;
-    for (int i = 0; i < MAX_CONEXOES; i++) {
-        if (conexoes[i].aberta) continue;
-        conexoes[i] = ConexaoSala{};
-        conexoes[i].aberta = true;
-        conexoes[i].assento = -1;
-        conexoes[i].janelaMs = conexoes[i].abertaEmMs = agoraMs();
-        conexoesMg[i] = const_cast<mg_connection*>(c);
-        mg_set_user_connection_data(c, reinterpret_cast<void*>(static_cast<intptr_t>(i + 1)));
-        return 0;
-    }
-    // Too many at once: refused before it is a WebSocket. Connections that
-    // never joined make way, so that nobody without the link can keep the
-    // players' devices out: the page tries again a moment later.
     long long agora = agoraMs();
-    for (int i = 0; i < MAX_CONEXOES; i++) {
-        if (conexoes[i].assento < 0 && conexoesMg[i] && agora - conexoes[i].abertaEmMs > ESPERA_ENTRADA_MS)
-            mg_websocket_write(conexoesMg[i], MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE, "", 0);
+    int livre = -1;
+    for (int i = 0; i < MAX_CONEXOES && livre < 0; i++) {
+        if (!conexoes[i].aberta) livre = i;
     }
-    return 1;
+    // All taken: the oldest connection that never joined makes way, so that
+    // nobody without the link can keep the players' devices out. It is
+    // forgotten here at once, whether or not it heeds the close.
+    long long maisAntiga = agora - ESPERA_ENTRADA_MS;
+    for (int i = 0; i < MAX_CONEXOES && livre < 0; i++) {
+        if (conexoes[i].assento >= 0 || conexoes[i].abertaEmMs > maisAntiga) continue;
+        maisAntiga = conexoes[i].abertaEmMs;
+        livre = i;
+    }
+    if (livre < 0 || fechada) {
+        mg_set_user_connection_data(c, nullptr);
+        mg_websocket_write(c, MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE, "", 0);
+        return;
+    }
+    if (conexoes[livre].aberta && conexoesMg[livre]) {
+        mg_set_user_connection_data(conexoesMg[livre], nullptr);
+        if (!calada[livre]) mg_websocket_write(conexoesMg[livre], MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE, "", 0);
+    }
+    conexoes[livre] = ConexaoSala{};
+    conexoes[livre].aberta = true;
+    conexoes[livre].assento = -1;
+    conexoes[livre].janelaMs = conexoes[livre].abertaEmMs = agora;
+    conexoesMg[livre] = c;
+    calada[livre] = false;
+    mg_set_user_connection_data(c, reinterpret_cast<void*>(static_cast<intptr_t>(livre + 1)));
 }
 
 int aoReceber(mg_connection* c, int bits, char* dados, size_t tamanho, void*) {
+    const int FIM_DA_MENSAGEM = 0x80;
     int codigo = bits & 0x0F;
     if (codigo == MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE) return 0;
-    if (codigo != MG_WEBSOCKET_OPCODE_TEXT && codigo != MG_WEBSOCKET_OPCODE_BINARY) return 1;  // ping, pong
     std::lock_guard<std::mutex> l(trava);
     int numero = numeroDaConexao(c);
     if (numero < 1 || numero > MAX_CONEXOES || fechada) return 0;
     ConexaoSala& conexao = conexoes[numero - 1];
+    // Every frame counts against the flood limit, pings too; a message in
+    // pieces is none the page sends.
+    if (codigo != MG_WEBSOCKET_OPCODE_TEXT && codigo != MG_WEBSOCKET_OPCODE_BINARY) {
+        bool controle = codigo == MG_WEBSOCKET_OPCODE_PING || codigo == MG_WEBSOCKET_OPCODE_PONG;
+        return controle && dentroDoLimite(conexao, agoraMs()) ? 1 : 0;
+    }
+    if (!(bits & FIM_DA_MENSAGEM)) return 0;
     int n = tamanho > static_cast<size_t>(MAX_MENSAGEM) ? MAX_MENSAGEM + 1 : static_cast<int>(tamanho);
     char segredo[TAM_SEGREDO + 1] = "";
     // No seat is ever given a secret that is not random.
@@ -334,7 +372,7 @@ int aoReceber(mg_connection* c, int bits, char* dados, size_t tamanho, void*) {
 void aoFechar(const mg_connection* c, void*) {
     std::lock_guard<std::mutex> l(trava);
     int numero = numeroDaConexao(c);
-    if (numero < 1 || numero > MAX_CONEXOES) return;
+    if (numero < 1 || numero > MAX_CONEXOES) return;  // never given a slot, or it made way
     conexaoFechada(sala, conexoes[numero - 1], numero, agoraMs());
     conexoesMg[numero - 1] = nullptr;
     // The room's terminal shows who is away.
@@ -361,23 +399,33 @@ int abrirSala(const AberturaSala& abertura) {
         int porta = abertura.porta + tentativa;
         char portas[96];
         snprintf(portas, sizeof portas, "%s:%d", abertura.endereco, porta);
-        const char* opcoes[] = {"listening_ports", portas, "num_threads", "24", "enable_directory_listing", "no",
+        const char* opcoes[] = {"listening_ports", portas, "num_threads", "48", "enable_directory_listing", "no",
                                 "websocket_timeout_ms", "30000", "enable_websocket_ping_pong", "yes",
                                 "request_timeout_ms", "10000",
                                 // A frame goes out as its header and its payload, two small
                                 // writes: without this, the echo of each key waits for the
                                 // device's delayed acknowledgement, tens of milliseconds.
-                                "tcp_nodelay", "1", nullptr};
+                                "tcp_nodelay", "1",
+                                // Asked again on every visit: a room's page is the build's.
+                                "static_file_max_age", "0", nullptr};
         servidor = mg_start(&callbacks, nullptr, opcoes);
         if (!servidor) continue;
         mg_set_request_handler(servidor, "/", servirArquivo, nullptr);
-        mg_set_websocket_handler(servidor, CAMINHO_SALA, aoConectar, nullptr, aoReceber, aoFechar, nullptr);
+        mg_set_websocket_handler(servidor, CAMINHO_SALA, aoConectar, aoAbrir, aoReceber, aoFechar, nullptr);
         snprintf(linkSala, sizeof linkSala, "http://%s:%d/#%s", abertura.enderecoLink, porta, abertura.token);
         return porta;
     }
     fprintf(stderr, "zova: a sala nao pode escutar em %s, porta %d%s\n", abertura.endereco, abertura.porta,
             abertura.procurarPorta ? " (nem nas seguintes)" : "");
     return 0;
+}
+
+void fecharSalaPorSinal() {
+    {
+        std::lock_guard<std::mutex> l(trava);
+        porSinal = true;
+    }
+    fecharSala(MOTIVO_SALA_ENCERRADA);
 }
 
 void fecharSala(const char* motivo) {
@@ -406,10 +454,20 @@ int esperarJogadores() {
         }
         if (entersDaSala > 0) {
             entersDaSala = 0;
-            if (sala.qtdAssentos >= MIN_ASSENTOS_PARTIDA) break;
+            int presentes = 0;
+            for (int i = 0; i < sala.qtdAssentos; i++) presentes += sala.assentos[i].conexao != 0;
+            if (presentes >= MIN_ASSENTOS_PARTIDA) break;
             escreverNaTela("\nAinda nao: a partida precisa de pelo menos 2 jogadores na sala.\n");
         }
         mudou.wait(l);
+    }
+    // Only the devices in the room play; each is told its number again.
+    fecharAssentos(sala, conexoes);
+    for (int i = 0; i < sala.qtdAssentos; i++) {
+        mg_connection* c = conexaoDoAssento(i);
+        char aviso[TAM_SEGREDO + 16];
+        snprintf(aviso, sizeof aviso, "%s %d", sala.assentos[i].segredo, i + 1);
+        if (c) enviarTexto(c, MSG_ASSENTO, aviso);
     }
     sala.partidaComecou = true;
     sala.vez = VEZ_DA_SALA;
@@ -425,6 +483,9 @@ void lerDaSala() {
     char bytes[256];
     for (;;) {
         ssize_t n = read(STDIN_FILENO, bytes, sizeof bytes);
+        // Ctrl-D at a terminal ends nothing for good: the room still takes
+        // its Enter.
+        if (n == 0 && isatty(STDIN_FILENO)) continue;
         if (n <= 0) return;  // the room's terminal is gone: Ctrl-C or the devices go on
         std::lock_guard<std::mutex> l(trava);
         for (ssize_t i = 0; i < n; i++) {
@@ -482,6 +543,7 @@ int lerByteDaSala(int esperaMs, int semByte, int redesenhar, int fim) {
     std::unique_lock<std::mutex> l(trava);
     long long limite = esperaMs >= 0 ? agoraMs() + esperaMs : -1;
     for (;;) {
+        while (fechada && porSinal) mudou.wait(l);
         if (fechada) return fim;
         if (esperaMs < 0 && pedidoRedesenhar) {
             pedidoRedesenhar = false;
@@ -518,6 +580,10 @@ int pausarNaSala(int ms) {
     long long limite = agoraMs() + ms;
     for (;;) {
         long long agora = agoraMs();
+        if (fechada && porSinal) {
+            mudou.wait(l);
+            continue;
+        }
         if (agora >= limite || fechada) return 0;
         if (pedidoRedesenhar) {
             pedidoRedesenhar = false;
@@ -558,7 +624,7 @@ void terminarSala() {
         entersDaSala = 0;
         escreverNaTela(SEQ_CORES_PADRAO);
         escreverNaTela("\n\nA partida terminou. Pressione ENTER para fechar a sala.\n");
-        while (entersDaSala == 0 && !fechada) mudou.wait(l);
+        while ((entersDaSala == 0 && !fechada) || porSinal) mudou.wait(l);
     }
     fecharSala(MOTIVO_SALA_ENCERRADA);
 }

@@ -27,6 +27,10 @@ int abrirSala(const AberturaSala& abertura);
 // Tells every device why (MSG_FIM) and stops the server. Safe to call twice.
 void fecharSala(const char* motivo);
 
+// The same, on a signal (Ctrl-C): the match is not played on, and no read
+// or wait of the game returns again; the caller ends the process.
+void fecharSalaPorSinal();
+
 // The link the devices open, once the room is open.
 const char* linkDaSala();
 

@@ -143,6 +143,22 @@ TEST(SalaAssentos, AVezDeQuemSaiuTerminaDoisMinutosDepois) {
     EXPECT_TRUE(ausenteDemais(c.sala, 0, c.agora + 500000, c.agora + 500000 + 120000));
 }
 
+TEST(SalaAssentos, QuemSaiuAntesDaPartidaNaoGuardaLugar) {
+    Cena c;
+    for (int i = 1; i <= 4; i++) c.enviar(i, std::string("E") + TOKEN, i == 3 ? SEGREDO_B : SEGREDO_A);
+    // Seats 1 and 2 (0-based) lose their devices in the lobby.
+    conexaoFechada(c.sala, c.conexoes[1], 2, c.agora);
+    conexaoFechada(c.sala, c.conexoes[2], 3, c.agora);
+    EXPECT_EQ(fecharAssentos(c.sala, c.conexoes), 2);
+    EXPECT_EQ(c.sala.qtdAssentos, 2);
+    EXPECT_EQ(c.sala.assentos[0].conexao, 1);
+    EXPECT_EQ(c.sala.assentos[1].conexao, 4);
+    EXPECT_EQ(c.conexoes[3].assento, 1);
+    // The secret of a seat given up takes nothing back.
+    c.sala.partidaComecou = true;
+    EXPECT_EQ(c.enviar(5, std::string("E") + TOKEN + " " + SEGREDO_B).decisao, DECISAO_RECUSAR);
+}
+
 TEST(SalaPagina, APoliticaDaPaginaVaiComoCabecalho) {
     char politica[64];
     EXPECT_TRUE(politicaDaPagina("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'\">",
