@@ -1,9 +1,10 @@
 // The first script of the hosted page, before the widget's: the game's wasm
 // starts compiling now, while the browser is still busy with the widget's
 // script, and the service worker that keeps the page for offline play is
-// registered once the page has loaded. It is the first of the body's, not
-// in the head: there it would hold up the parser, and Chromium would ask
-// for the widget's script only once this one had come and run, tens of
+// registered once the page has loaded; on a room's link, the room's script
+// is asked for instead. It is the first of the body's, not in the head:
+// there it would hold up the parser, and Chromium would ask for the
+// widget's script only once this one had come and run, tens of
 // milliseconds later. The wasm is asked for here and not by a preload in
 // the head, which would fetch it for a room's link too: the widget is then
 // a terminal of the room (pagina.js), which needs neither the game's wasm
@@ -13,8 +14,18 @@
 (function () {
   "use strict";
   if (!/^https?:$/.test(location.protocol)) return;
-  // A room's link: the page's address, # and the room's token.
-  if (/^#[0-9a-f]{32}$/.test(location.hash)) return;
+  // A room's link: the page's address, # and the room's token. pagina.js
+  // asks for the room's script (ligacao_sala.js) only once the widget's has
+  // come and run; preloaded from here, it comes alongside the widget's, and
+  // a game's visit never fetches it.
+  if (/^#[0-9a-f]{32}$/.test(location.hash)) {
+    var ligacaoSala = document.createElement("link");
+    ligacaoSala.rel = "preload";
+    ligacaoSala.as = "script";
+    ligacaoSala.href = "ligacao_sala.js";
+    document.head.appendChild(ligacaoSala);
+    return;
+  }
 
   // The game's module (zova.js) instantiates the wasm from this promise
   // when it finds it. A host that serves the file with another type than

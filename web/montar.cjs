@@ -175,7 +175,6 @@ let unica = pagina
   .replace(/<link rel="preload"[^>]*>\n/g, "")
   .replace(/<link rel="manifest"[^>]*>\n/, "")
   .replace(/<script src="inicio.js"><\/script>\n/, "")
-  .replace(/<script src="ligacao_sala.js"><\/script>\n/, "")
   .replace(/href="zova.svg"/g, `href="data:image/svg+xml;base64,${svg.toString("base64")}"`)
   // The licences' link shows them in this very page, never in another tab
   // (which would start another game).

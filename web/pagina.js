@@ -42,9 +42,10 @@
     return;
   }
   // A script of the page that did not come (a dropped connection, a host
-  // missing a file) leaves its name undefined.
+  // missing a file) leaves its name undefined. The room's link has a script
+  // of its own, asked for only where it is needed (below).
   if (typeof Terminal !== "function" || typeof FitAddon !== "object" || typeof LargurasJogo !== "function" ||
-      (sala ? typeof LigacaoSala !== "function" : typeof LigacaoJogo !== "function" || typeof criarZova !== "function")) {
+      (!sala && (typeof LigacaoJogo !== "function" || typeof criarZova !== "function"))) {
     avisar("falha");
     return;
   }
@@ -80,7 +81,27 @@
 
   var FONTE = 16;
   var FAMILIA = '"DejaVu Sans Mono", "Cascadia Mono", Consolas, Menlo, "Courier New", monospace';
+  // The help shows by itself on a first visit, before the widget takes its
+  // size: the widget's first size is the one the game starts with.
+  try {
+    if (!localStorage.getItem("zova.ajudaVista")) {
+      localStorage.setItem("zova.ajudaVista", "1");
+      ajuda.hidden = false;
+      abrirAjuda.setAttribute("aria-expanded", "true");
+    }
+  } catch (erro) {
+    // No storage (a private window may refuse it): no help by itself.
+  }
+
+  // The widget is made at the size that fills its box, from the box's size
+  // and the font's, as the fit addon reckons them: made at its default size
+  // and fitted after, it would build its buffer and lay out and build its
+  // rows twice before the first screen. The addon has the last word (below,
+  // and at each change of size) where this reckoning came out otherwise.
+  var medido = tamanhoDaCaixa();
   var term = new Terminal({
+    cols: medido ? medido.cols : 80,
+    rows: medido ? medido.rows : 24,
     theme: paleta,
     // The game writes LF; a terminal's output turns it into CR LF.
     convertEol: true,
@@ -92,18 +113,22 @@
     drawBoldTextInBrightColors: false,
     // The screen reader mode (a screen reader reads the screen's rows, and
     // what the game writes is announced as it comes) is turned on once the
-    // first screen is drawn, below: building its rows of text with the
-    // widget's would hold the game's title back.
+    // first screen is on the screen, below: building its rows of text with
+    // the widget's would hold the game's title back.
     // For the character widths below.
     allowProposedApi: true,
   });
   // The widget counts columns as the game does, from the game's own table.
   term.loadAddon(new LargurasJogo());
   // The keys and what is written go through an addon: the game's, or the
-  // room's link. Every key reaches it by the widget's input, as the
-  // keyboard's do: the on-screen keys and pastes too (teclar, below).
-  var ligacao = sala ? new LigacaoSala(sala, { estado: estadoDaSala, fim: fimDaSala }) : new LigacaoJogo();
-  term.loadAddon(ligacao);
+  // room's link, loaded once its script has come (below). Every key reaches
+  // it by the widget's input, as the keyboard's do: the on-screen keys and
+  // pastes too (teclar, below).
+  var ligacao = null;
+  if (!sala) {
+    ligacao = new LigacaoJogo();
+    term.loadAddon(ligacao);
+  }
 
   // The keys a browser's user expects of a page, before the game's: Tab
   // and Shift-Tab move the focus on (the game does nothing with Tab, and a
@@ -180,27 +205,8 @@
     evento.returnValue = "";
   });
 
-  // The help shows by itself on a first visit, before the widget takes its
-  // size: the widget's first size is the one the game starts with.
-  try {
-    if (!localStorage.getItem("zova.ajudaVista")) {
-      localStorage.setItem("zova.ajudaVista", "1");
-      ajuda.hidden = false;
-      abrirAjuda.setAttribute("aria-expanded", "true");
-    }
-  } catch (erro) {
-    // No storage (a private window may refuse it): no help by itself.
-  }
-
-  // The widget opens at the size that fills its box, from the box's size
-  // and the font's, as the fit addon reckons them: opened at its default
-  // size and fitted after, it would lay out and build its rows twice
-  // before the first screen. The addon has the last word (below, and at
-  // each change of size) where this reckoning came out otherwise.
   var ajuste = new FitAddon.FitAddon();
   term.loadAddon(ajuste);
-  var medido = tamanhoDaCaixa();
-  if (medido) term.resize(medido.cols, medido.rows);
   term.open(caixa);
 
   function tamanhoDaCaixa() {
@@ -225,7 +231,13 @@
     return { cols: Math.max(2, colunas), rows: Math.max(1, linhas) };
   }
 
-  // Once the game's first screen is drawn: the screen reader mode.
+  // A moment after the game's first screen is drawn: the screen reader
+  // mode. Its rows of text, built as soon as the widget has drawn the title,
+  // go into the frames that were still putting the title on the screen, and
+  // hold it back (some 30 ms on the machine of the README's figures, where
+  // the frame came 25 to 60 ms after the drawing); a quarter of a second is
+  // nothing to whoever listens, and past that frame on a slow phone too.
+  var LEITOR_APOS_MS = 250;
   var escrito = false;
   var primeiraEscrita = term.onWriteParsed(function () {
     primeiraEscrita.dispose();
@@ -236,7 +248,7 @@
     primeiroDesenho.dispose();
     setTimeout(function () {
       term.options.screenReaderMode = true;
-    }, 0);
+    }, LEITOR_APOS_MS);
   });
 
   // The size in characters is on the page too, for whoever reads it.
@@ -384,10 +396,27 @@
 
   // The room is joined once the widget has its size, which the room learns
   // as soon as the device has its seat. The help says how a room is played.
+  // The room's link is a script of its own, which a game never needs: it is
+  // asked for here (inicio.js has it coming already, from the page's
+  // start), and the widget is a terminal of the room once it has come.
   if (sala) {
     var partes = document.querySelectorAll("[data-modo]");
     for (var i = 0; i < partes.length; i++) partes[i].hidden = partes[i].dataset.modo !== "sala";
-    ligacao.conectar();
+    var script = document.createElement("script");
+    script.src = "ligacao_sala.js";
+    script.onload = function () {
+      if (typeof LigacaoSala !== "function") {
+        avisar("falha");
+        return;
+      }
+      ligacao = new LigacaoSala(sala, { estado: estadoDaSala, fim: fimDaSala });
+      term.loadAddon(ligacao);
+      ligacao.conectar();
+    };
+    script.onerror = function () {
+      avisar("falha");
+    };
+    document.body.appendChild(script);
   }
 
   // The help, by its button: it takes its own place above the widget, so
