@@ -20,18 +20,5 @@ chromium="${ZOVA_CHROMIUM:-/usr/bin/chromium}"
 . "$(dirname "$0")/../pular.sh"
 [ -x "$(dirname "$nativo")/zova-sala" ] ||
   pular "the room was not built (it needs libcivetweb-dev and libqrencode-dev)" "zova-sala"
-command -v em++ >/dev/null || [ -x "${EMSDK:-/nonexistent}/upstream/emscripten/em++" ] || falta "em++ (emscripten)"
-command -v node >/dev/null || falta "node (nodejs)"
-command -v npm >/dev/null || falta "npm"
-command -v tmux >/dev/null || falta tmux
-[ -x "$chromium" ] || falta "$chromium (chromium)"
-
-registro=$(mktemp)
-trap 'rm -f "$registro"' EXIT
-if ! { cmake -S "$fontes" -B "$pasta" --preset web &&
-       cmake --build "$pasta" -j2 --target all pacotes_navegador; } >"$registro" 2>&1; then
-  tail -n 40 "$registro"
-  echo "FAILED: cmake --preset web -B $pasta && cmake --build $pasta --target all pacotes_navegador"
-  exit 1
-fi
+. "$(dirname "$0")/../web/construir_pagina.sh"
 NODE_PATH="$pasta/npm-navegador/node_modules" node "$fontes/tests/sala/celulares.cjs" "$nativo" "$pasta/site"
