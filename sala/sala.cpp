@@ -62,6 +62,8 @@ int tamTelaDeTodos = 0;
 
 // A name as the screens show it: each of up to 49 bytes at most four.
 char nomes[MAX_ASSENTOS][200];
+// A seat's name, or "jogador N", as nomeDoAssento writes it.
+const int TAM_NOME = 220;
 
 long long agoraMs() {
     using namespace std::chrono;
@@ -101,7 +103,7 @@ void nomeDoAssento(int assento, char* destino, size_t tamanho) {
 void listarJogadores(char* destino, size_t tamanho) {
     size_t n = strlen(destino);
     for (int i = 0; i < sala.qtdAssentos && n < tamanho; i++) {
-        char nome[220];
+        char nome[TAM_NOME];
         nomeDoAssento(i, nome, sizeof nome);
         snprintf(destino + n, tamanho - n, "  %d. %s%s\n", i + 1, nome,
                  sala.assentos[i].conexao ? "" : " (fora da sala)");
@@ -126,7 +128,7 @@ void desenharSaguao() {
 
 void desenharVezNaSala() {
     static char tela[4096];
-    char nome[220];
+    char nome[TAM_NOME];
     nomeDoAssento(sala.vez, nome, sizeof nome);
     snprintf(tela, sizeof tela, "%s%s%s\nLink da sala: %s\n\nJogadores:\n", SEQ_CORES_PADRAO, SEQ_INICIO_TELA,
              CABECALHO_SALA, linkSala);
@@ -156,6 +158,13 @@ void enviarTexto(mg_connection* c, char tipo, const char* texto) {
     int n = snprintf(mensagem, sizeof mensagem, "%c%s", tipo, texto);
     if (n >= static_cast<int>(sizeof mensagem)) n = static_cast<int>(sizeof mensagem) - 1;
     escreverWs(c, MG_WEBSOCKET_OPCODE_TEXT, mensagem, static_cast<size_t>(n));
+}
+
+// The seat a device holds, and its secret to take it back.
+void enviarAssento(mg_connection* c, int assento) {
+    char aviso[TAM_SEGREDO + 16];
+    snprintf(aviso, sizeof aviso, "%s %d", sala.assentos[assento].segredo, assento + 1);
+    enviarTexto(c, MSG_ASSENTO, aviso);
 }
 
 void enviarSaida(mg_connection* c, const char* dados, int tamanho) {
@@ -194,7 +203,7 @@ void enviarSaguao(mg_connection* c, int assento) {
 // Another player's turn: who it is, and nothing of what they see.
 void enviarEspera(mg_connection* c, int assento) {
     char tela[1024];
-    char nome[220];
+    char nome[TAM_NOME];
     nomeDoAssento(sala.vez, nome, sizeof nome);
     snprintf(tela, sizeof tela, "%s%s%s%s\nVoce e o jogador %d.\n\nVez de: %s\n\nAguarde a sua vez.\n",
              SEQ_CORES_PADRAO, SEQ_INICIO_TELA, SEQ_OCULTAR_CURSOR, CABECALHO_APARELHO, assento + 1, nome);
@@ -346,9 +355,7 @@ int aoReceber(mg_connection* c, int bits, char* dados, size_t tamanho, void*) {
             conexoes[r.conexaoAnterior - 1].assento = -1;  // its keys count no more
             encerrarConexao(conexoesMg[r.conexaoAnterior - 1], MOTIVO_OUTRO_APARELHO);
         }
-        char aviso[TAM_SEGREDO + 16];
-        snprintf(aviso, sizeof aviso, "%s %d", sala.assentos[r.assento].segredo, r.assento + 1);
-        enviarTexto(c, MSG_ASSENTO, aviso);
+        enviarAssento(c, r.assento);
         mostrarAoAssento(r.assento);
         if (sala.partidaComecou && sala.vez >= 0 && !terminando) desenharVezNaSala();
         saguaoMudou = true;
@@ -465,9 +472,7 @@ int esperarJogadores() {
     fecharAssentos(sala, conexoes);
     for (int i = 0; i < sala.qtdAssentos; i++) {
         mg_connection* c = conexaoDoAssento(i);
-        char aviso[TAM_SEGREDO + 16];
-        snprintf(aviso, sizeof aviso, "%s %d", sala.assentos[i].segredo, i + 1);
-        if (c) enviarTexto(c, MSG_ASSENTO, aviso);
+        if (c) enviarAssento(c, i);
     }
     sala.partidaComecou = true;
     sala.vez = VEZ_DA_SALA;
@@ -558,7 +563,7 @@ int lerByteDaSala(int esperaMs, int semByte, int redesenhar, int fim) {
         if (sala.vez >= 0 && ausenteDemais(sala, sala.vez, inicioVezMs, agora)) {
             if (!ausenciaAvisada) {
                 ausenciaAvisada = true;
-                char nome[220], aviso[400];
+                char nome[TAM_NOME], aviso[400];
                 nomeDoAssento(sala.vez, nome, sizeof nome);
                 snprintf(aviso, sizeof aviso, "\nA vez de %s terminou: o aparelho ficou 2 minutos fora da sala.\n",
                          nome);
