@@ -351,7 +351,7 @@ void aplicarCor(const char* comando) {
     int fundo, texto;
     if (!interpretarCor(comando, fundo, texto)) return;
     if (terminalTomaSequencias()) {
-        tamSgrAtual = sequenciaCor(sgrAtual, fundo, texto);
+        tamSgrAtual = sequenciaCor(sgrAtual, fundo == 0 && terminalFundoPadraoPreto() ? FUNDO_PADRAO : fundo, texto);
         acrescentarSaida(sgrAtual, tamSgrAtual);
         guardarRetomada();
     } else {

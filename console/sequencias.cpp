@@ -14,7 +14,7 @@ int corAnsi(int indice) { return ((indice & 4) ? 1 : 0) | (indice & 2) | ((indic
 int sequenciaCor(char destino[TAM_SEQUENCIA], int fundo, int texto) {
     memcpy(destino, "\x1b[0;", 4);
     int n = 4;
-    n += formatarInteiro(destino + n, (fundo & 8 ? 100 : 40) + corAnsi(fundo & 7));
+    n += formatarInteiro(destino + n, fundo == FUNDO_PADRAO ? 49 : (fundo & 8 ? 100 : 40) + corAnsi(fundo & 7));
     destino[n++] = ';';
     n += formatarInteiro(destino + n, (texto & 8 ? 90 : 30) + corAnsi(texto & 7));
     destino[n++] = 'm';

@@ -2,7 +2,9 @@
 // POSIX terminal, a Windows console with virtual-terminal output), all of
 // them:
 //   ESC [ 0 ; bg ; fg m   reset attributes, then background (40-47, 100-107
-//                         bright) and text colour (30-37, 90-97 bright)
+//                         bright; 49, the terminal's own, where that is the
+//                         console's black) and text colour (30-37, 90-97
+//                         bright)
 //   ESC [ 2 H  ESC [ J    a new screen: the old one erased from the start
 //                         of the second row down (wrapped rows included)
 //   ESC [ 3 J             the scroll-back erased, so no earlier screen can
@@ -40,9 +42,13 @@ const char SEQ_APAGAR_ABAIXO[] = "\x1b[J";
 // Room for the longest sequence built below.
 const int TAM_SEQUENCIA = 32;
 
+// As a background: the terminal's own (49), for a terminal whose own is the
+// console's black.
+const int FUNDO_PADRAO = -1;
+
 // Attributes reset, then background and text colour, by the 16-colour
-// palette of the console (0 black ... 7 white, 8 gray ... F bright white).
-// Returns its length.
+// palette of the console (0 black ... 7 white, 8 gray ... F bright white),
+// or FUNDO_PADRAO. Returns its length.
 int sequenciaCor(char destino[TAM_SEQUENCIA], int fundo, int texto);
 
 // ESC [ n final: the cursor n rows up (A) or n columns right (C).

@@ -66,6 +66,13 @@ bool terminalQuebraDeImediato();
 // have the backend act on the console (terminalAplicarCor, terminalLimpar).
 bool terminalTomaSequencias();
 
+// Whether the terminal's own background is the console's black: then a
+// black background is sent as the terminal's own, the same colour, which a
+// page's widget draws without painting a background cell by cell, so each
+// screen shows sooner. False wherever the player's own colours may be
+// anything (a terminal emulator's theme, a console's settings).
+bool terminalFundoPadraoPreto();
+
 // Whether the cursor is hidden, by its sequences, while the sheet waits
 // for a key: there is a cursor to hide (not a file). The console services
 // show it again at the end; on a signal, the backend does.

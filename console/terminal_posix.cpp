@@ -362,6 +362,8 @@ bool terminalQuebraDeImediato() { return false; }
 
 bool terminalTomaSequencias() { return true; }
 
+bool terminalFundoPadraoPreto() { return false; }
+
 // Without a terminal the cursor is left alone: the output may be a file.
 bool terminalEscondeCursor() { return modosGuardados; }
 

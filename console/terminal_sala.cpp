@@ -54,6 +54,10 @@ bool terminalQuebraDeImediato() { return false; }
 
 bool terminalTomaSequencias() { return true; }
 
+// The game's screens show on the room's own terminal too, whose colours
+// are the player's.
+bool terminalFundoPadraoPreto() { return false; }
+
 bool terminalEscondeCursor() { return true; }
 
 // The last screen stays on the devices, with nothing more to type there.

@@ -86,6 +86,9 @@ bool terminalQuebraDeImediato() { return false; }
 
 bool terminalTomaSequencias() { return true; }
 
+// The page gives the widget the console's black as its own background.
+bool terminalFundoPadraoPreto() { return true; }
+
 // The widget draws a cursor, for the sheet to hide while it waits for a key.
 bool terminalEscondeCursor() { return true; }
 

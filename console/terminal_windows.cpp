@@ -401,6 +401,8 @@ bool terminalTomaSequencias() { return saidaVt; }
 // margin for the next character, as a terminal does.
 bool terminalQuebraDeImediato() { return !saidaVt; }
 
+bool terminalFundoPadraoPreto() { return false; }
+
 // The console's own cursor stays as it is.
 bool terminalEscondeCursor() { return false; }
 

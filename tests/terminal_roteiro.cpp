@@ -17,6 +17,7 @@ int colunasRoteiro = 80;
 int linhasRoteiro = 24;
 bool quebraDeImediatoRoteiro = false;
 bool escondeCursorRoteiro = false;
+bool fundoPadraoPretoRoteiro = false;
 bool entradaAcabaRoteiro = true;
 
 namespace {
@@ -141,6 +142,8 @@ bool terminalQuebraDeImediato() { return quebraDeImediatoRoteiro; }
 
 // Colours and clears come as a terminal's escape sequences.
 bool terminalTomaSequencias() { return true; }
+
+bool terminalFundoPadraoPreto() { return fundoPadraoPretoRoteiro; }
 
 bool terminalEscondeCursor() { return escondeCursorRoteiro; }
 

@@ -37,6 +37,8 @@ extern bool quebraDeImediatoRoteiro;
 extern bool entradaAcabaRoteiro;
 // Whether the "terminal" has a cursor for the console services to hide.
 extern bool escondeCursorRoteiro;
+// Whether its own background is the console's black, as a page's widget's.
+extern bool fundoPadraoPretoRoteiro;
 // What the console services last kept for a stop (the colour, the cursor's
 // state), and the most line feeds they ever kept for an interrupt, since
 // definirRoteiro.

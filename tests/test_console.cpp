@@ -172,6 +172,21 @@ TEST(Console, TelaCabecalhoAplicaACorAntesDeLimpar) {
     EXPECT_STREQ(SEQ_INICIO_TELA, "\x1b[2H\x1b[J\x1b[3J\x1b[H\x1b[K");
 }
 
+// Where the terminal's own background is the console's black (a page's
+// widget), black goes as that background; any other stays as it is, and so
+// does black everywhere else.
+TEST(Console, TelaFundoPretoComoOFundoDoTerminalOndeEleEPreto) {
+    fundoPadraoPretoRoteiro = true;
+    comEntrada("");
+    abrirTela("color D", "T");
+    aplicarCor("color 1F");
+    aplicarCor("color 8E");
+    fundoPadraoPretoRoteiro = false;
+    aplicarCor("color 0F");
+    EXPECT_EQ(escrito(), std::string("\x1b[0;49;95m") + SEQ_INICIO_TELA + LINHA_REGRA + "\nT\n" + LINHA_REGRA + "\n" +
+                             "\x1b[0;44;97m" + "\x1b[0;100;93m" + "\x1b[0;40;97m");
+}
+
 TEST(Console, TelaTextoDoJogadorNuncaViraControle) {
     comEntrada("");
     escrever("[%s|%s|%s|%s|%s|%c|%d|%d]", "a\x1b[2Jb", "del\x7f", "Jo\xc3\xa3o Concei\xc3\xa7\xc3\xa3o",
