@@ -6,10 +6,15 @@
 // and its addon to the widget) and of zova.html.
 //   NODE_PATH=<build>/npm-navegador/node_modules node medir.cjs BUILD_FOLDER
 // Each first load is in a fresh context (no cache), drawn without a GPU, as
-// a headless machine has none. The two pages are loaded in turn, five
-// times each, five times over: a busy moment of the machine slows both
-// alike, and the ratio of each set's medians says how much later than the
-// widget alone the game's title comes.
+// a headless machine has none. The pages are loaded in turn, five times
+// each, five times over: a busy moment of the machine slows all alike, and
+// the ratio of each set's medians says how much later than the widget
+// alone the game's title comes. Two pages with the widget alone: one that
+// writes the title's line on a widget of its default size, and one that
+// writes the game's whole first screen on a widget of the size and font the
+// page gives it; what the second takes beyond the first is the widget's
+// own work for that screen, and what the page takes beyond the second is
+// the page's own (its setup, its other scripts, the game).
 "use strict";
 const { chromium } = require("playwright-core");
 const fs = require("fs");
@@ -30,8 +35,10 @@ const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KB`;
 const mediana = (valores) => [...valores].sort((a, b) => a - b)[Math.floor(valores.length / 2)];
 const ms = (valores) => valores.map((t) => t.toFixed(0)).join(", ");
 
-// The widget alone: its script and style, one terminal, one line.
-function paginaDeReferencia() {
+// The widget alone: its script and style, one terminal, and either one line
+// (no tela) or the game's first screen at the page's size (tela: its
+// bytes, columns and rows).
+function paginaDeReferencia(tela) {
   const pasta = fs.mkdtempSync(path.join(os.tmpdir(), "zova-referencia-"));
   for (const nome of ["xterm.js", "xterm.css"]) fs.copyFileSync(path.join(site, nome), path.join(pasta, nome));
   fs.writeFileSync(path.join(pasta, "index.html"), `<!DOCTYPE html>
@@ -46,9 +53,9 @@ function paginaDeReferencia() {
 <div id="terminal"></div>
 <script src="xterm.js"></script>
 <script>
-var term = new Terminal();
+var term = new Terminal(${tela ? JSON.stringify({ cols: tela.colunas, rows: tela.linhas, convertEol: true, fontFamily: tela.familia, fontSize: tela.fonte }) : ""});
 term.open(document.getElementById("terminal"));
-term.write(${JSON.stringify(TITULO)});
+term.write(${JSON.stringify(tela ? tela.bytes : TITULO)});
 </script>
 </body>
 </html>
@@ -79,6 +86,42 @@ function vigiarTitulo(titulo) {
     if (window.pintadoEm !== undefined) observador.disconnect();
   });
   observador.observe(document, { subtree: true, childList: true, characterData: true });
+}
+
+// In the page: what the game writes first, and the widget's size and font.
+function capturarPrimeiraTela() {
+  let classe;
+  Object.defineProperty(window, "Terminal", {
+    configurable: true,
+    get: () => classe,
+    set: (valor) => {
+      classe = valor;
+      const escrever = valor.prototype.write;
+      const abrir = valor.prototype.open;
+      valor.prototype.open = function (...args) {
+        window.telaCapturada = { colunas: this.cols, linhas: this.rows, familia: this.options.fontFamily, fonte: this.options.fontSize };
+        return abrir.apply(this, args);
+      };
+      valor.prototype.write = function (dados, ...resto) {
+        if (window.telaCapturada && window.telaCapturada.bytes === undefined)
+          window.telaCapturada.bytes = typeof dados === "string" ? dados : new TextDecoder().decode(dados);
+        return escrever.call(this, dados, ...resto);
+      };
+    },
+  });
+}
+
+async function primeiraTela(navegador, endereco) {
+  const contexto = await navegador.newContext();
+  const pagina = await contexto.newPage();
+  await pagina.addInitScript(capturarPrimeiraTela);
+  await pagina.addInitScript(vigiarTitulo, TITULO);
+  await pagina.goto(endereco);
+  await esperarTitulo(pagina);
+  const tela = await pagina.evaluate(() => window.telaCapturada);
+  await contexto.close();
+  if (!tela || typeof tela.bytes !== "string" || !tela.bytes.includes(TITULO)) throw new Error("the page's first screen was not captured");
+  return tela;
 }
 
 async function esperarTitulo(pagina) {
@@ -131,31 +174,44 @@ async function visitasSeguintes(navegador, endereco) {
   const sozinho = `http://127.0.0.1:${servidorReferencia.address().port}/`;
   const navegador = await chromium.launch({ executablePath: process.env.ZOVA_CHROMIUM || "/usr/bin/chromium",
     args: ["--no-sandbox", "--disable-gpu"] });
+  let referenciaTela = null;
+  let servidorTela = null;
   try {
-    // One load of each first, not counted: the browser's own start-up.
-    await carregar(navegador, jogo);
+    // One load of each first, not counted: the browser's own start-up. The
+    // page's tells its first screen.
+    const tela = await primeiraTela(navegador, jogo);
+    referenciaTela = paginaDeReferencia(tela);
+    servidorTela = await servir(referenciaTela);
+    const sozinhoTela = `http://127.0.0.1:${servidorTela.address().port}/`;
     await carregar(navegador, sozinho);
+    await carregar(navegador, sozinhoTela);
+    const paginas = [
+      { nome: "the page", endereco: jogo },
+      { nome: "xterm.js alone, 1 line", endereco: sozinho },
+      { nome: `xterm.js alone, the first screen at ${tela.colunas}x${tela.linhas}`, endereco: sozinhoTela },
+    ];
     const series = [];
     for (let s = 0; s < SERIES; s++) {
-      const doJogo = [];
-      const doWidget = [];
+      const tempos = paginas.map(() => []);
       for (let vez = 0; vez < CARGAS; vez++) {
-        // Which goes first alternates, so neither always follows the other.
-        const primeiro = (s + vez) % 2 === 0;
-        if (primeiro) doJogo.push(await carregar(navegador, jogo));
-        doWidget.push(await carregar(navegador, sozinho));
-        if (!primeiro) doJogo.push(await carregar(navegador, jogo));
+        // The order turns each time, so none always follows another.
+        for (let k = 0; k < paginas.length; k++) {
+          const i = (s + vez + k) % paginas.length;
+          tempos[i].push(await carregar(navegador, paginas[i].endereco));
+        }
       }
-      series.push({ jogo: doJogo, widget: doWidget });
+      series.push(tempos);
     }
+    const largura = Math.max(...paginas.map((p) => p.nome.length)) + 1;
     for (const [momento, nome] of [["titulo", "load to title"], ["pintado", "load to the title painted"]]) {
-      const jogo = series.map((s) => mediana(s.jogo.map((t) => t[momento])));
-      const widget = series.map((s) => mediana(s.widget.map((t) => t[momento])));
-      const razoes = jogo.map((t, i) => t / widget[i]);
+      const medianas = paginas.map((_, i) => series.map((s) => mediana(s[i].map((t) => t[momento]))));
       console.log(`${nome}, medians of ${SERIES} sets of ${CARGAS} fresh loads, taken in turn:`);
-      console.log(`  the page:               ${ms(jogo)} ms (median ${mediana(jogo).toFixed(0)} ms)`);
-      console.log(`  xterm.js alone, 1 line: ${ms(widget)} ms (median ${mediana(widget).toFixed(0)} ms)`);
-      console.log(`  ratio, set by set: ${razoes.map((r) => r.toFixed(2)).join(", ")}; median ${mediana(razoes).toFixed(2)}`);
+      paginas.forEach((p, i) =>
+        console.log(`  ${`${p.nome}:`.padEnd(largura)} ${ms(medianas[i])} ms (median ${mediana(medianas[i]).toFixed(0)} ms)`));
+      for (const [i, contra] of [[1, "1 line"], [2, "the first screen"]]) {
+        const razoes = medianas[0].map((t, k) => t / medianas[i][k]);
+        console.log(`  ratio to xterm.js alone, ${contra}, set by set: ${razoes.map((r) => r.toFixed(2)).join(", ")}; median ${mediana(razoes).toFixed(2)}`);
+      }
     }
     const seguintes = await visitasSeguintes(navegador, jogo);
     console.log(`repeat visit, from the service worker's cache: median ${mediana(seguintes).toFixed(0)} ms (runs: ${ms(seguintes)} ms)`);
@@ -163,7 +219,8 @@ async function visitasSeguintes(navegador, endereco) {
     await navegador.close();
     servidor.close();
     servidorReferencia.close();
-    fs.rmSync(referencia, { recursive: true, force: true });
+    if (servidorTela) servidorTela.close();
+    for (const pasta of [referencia, referenciaTela]) if (pasta) fs.rmSync(pasta, { recursive: true, force: true });
   }
   const wasm = comprimido(path.join(site, "zova.wasm"));
   const js = comprimido(path.join(site, "zova.js"));
